@@ -1,0 +1,38 @@
+// Collection: a 1-based list of JsonValues, holding a JSON array.
+//
+// Items are only ever appended. Positional reads are O(1). Shared through
+// std::shared_ptr; not thread-safe.
+#ifndef SKYVANE_JSON_COLLECTION_H_
+#define SKYVANE_JSON_COLLECTION_H_
+
+#include <cstdint>
+#include <vector>
+
+#include "json/json_value.h"
+
+namespace skyvane {
+
+class Collection {
+ public:
+  Collection() = default;
+  Collection(const Collection&) = delete;
+  Collection& operator=(const Collection&) = delete;
+
+  // Appends at the end. Raises kOverflow when Count would pass 2^31 − 1.
+  void Add(JsonValue value);
+  // The item at `position`, 1 .. Count(). Raises kSubscriptOutOfRange (9)
+  // for any other position.
+  const JsonValue& Item(int32_t position) const;
+  int32_t Count() const { return static_cast<int32_t>(items_.size()); }
+
+  // Enumeration from the first item to the last.
+  std::vector<JsonValue>::const_iterator begin() const { return items_.begin(); }
+  std::vector<JsonValue>::const_iterator end() const { return items_.end(); }
+
+ private:
+  std::vector<JsonValue> items_;
+};
+
+}  // namespace skyvane
+
+#endif  // SKYVANE_JSON_COLLECTION_H_

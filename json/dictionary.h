@@ -1,0 +1,60 @@
+// Dictionary: an ordered map from text keys to JsonValues, holding a JSON
+// object (and the script evaluator's variables).
+//
+// Keys are compared exactly, code unit by code unit ("a" and "A" differ; no
+// trimming, no folding). Entries keep the order in which they were added.
+// Lookup by key is average O(1). Reading an absent key yields Empty and adds
+// nothing. Shared through std::shared_ptr; not thread-safe.
+#ifndef SKYVANE_JSON_DICTIONARY_H_
+#define SKYVANE_JSON_DICTIONARY_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "json/json_value.h"
+
+namespace skyvane {
+
+class Dictionary {
+ public:
+  using Entry = std::pair<std::u16string, JsonValue>;
+
+  Dictionary();
+  ~Dictionary();
+  Dictionary(const Dictionary&) = delete;
+  Dictionary& operator=(const Dictionary&) = delete;
+
+  // Adds a new entry at the end. Raises kKeyAlreadyPresent (457) when the key
+  // is present; the dictionary is then unchanged. Raises kOverflow when Count
+  // would pass 2^31 − 1.
+  void Add(std::u16string key, JsonValue value);
+  // The value of `key`, or Empty when absent. The reference stays valid until
+  // the dictionary next changes.
+  const JsonValue& Item(std::u16string_view key) const;
+  // Replaces the value of a present key; adds the entry at the end when the
+  // key is absent.
+  void SetItem(std::u16string_view key, JsonValue value);
+  bool Exists(std::u16string_view key) const;
+  int32_t Count() const;
+  // A snapshot of the keys in entry order (index 0 is the first key).
+  std::vector<std::u16string> Keys() const;
+
+  // Enumeration in entry order.
+  std::vector<Entry>::const_iterator begin() const { return entries_.begin(); }
+  std::vector<Entry>::const_iterator end() const { return entries_.end(); }
+
+ private:
+  // Index of `key` in entries_, or -1.
+  int32_t Find(std::u16string_view key) const;
+
+  std::vector<Entry> entries_;
+  struct Index;  // hashed index, built once the dictionary is large enough
+  std::unique_ptr<Index> index_;
+};
+
+}  // namespace skyvane
+
+#endif  // SKYVANE_JSON_DICTIONARY_H_

@@ -1,0 +1,125 @@
+// cStringBuilder: a UTF-16 text buffer that grows by whole chunks.
+//
+// The text sits at the front of a buffer whose logical length, Capacity(),
+// is always a whole number of chunks of the chunk size in force when it grew
+// (or 0). Appending writes into the spare room; only when the spare room is
+// too small does Capacity() grow, by the fewest whole chunks that make room.
+// Capacity() never doubles. The storage underneath may reserve more than
+// Capacity() so that a long run of appends does not copy the whole text at
+// every chunk boundary; that reserve is never visible through any member.
+//
+// Positions: Insert and Remove take 0-based character indexes, Find returns
+// a 1-based position (0 for "not found").
+//
+// Errors (all RunError, raised before anything changes):
+//   kSubscriptOutOfRange (9): an index or length outside the text, negative
+//     ones included.
+//   kOverflow (6): a byte count (characters × 2) that leaves the 32-bit
+//     signed range, e.g. ChunkSize(1073741824) or a text that would pass
+//     1073741823 characters.
+//   kInvalidArgument (5): ChunkSize() set to 0 or less; a Find comparison
+//     other than kBinaryCompare or kTextCompare.
+//   kOutOfMemory (7): the memory for a larger buffer could not be had; the
+//     builder keeps its text, length and capacity.
+//
+// Not thread-safe; one owner at a time.
+#ifndef SKYVANE_TEXT_STRING_BUILDER_H_
+#define SKYVANE_TEXT_STRING_BUILDER_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace skyvane {
+
+class cStringBuilder {
+ public:
+  // Find comparisons.
+  static constexpr int32_t kBinaryCompare = 0;  // exact code units
+  static constexpr int32_t kTextCompare = 1;    // locale-aware, ignoring case
+  // The chunk of a new builder, in characters.
+  static constexpr int32_t kDefaultChunkChars = 8192;
+
+  // A new builder: Length 0, Capacity 0, ChunkSize kDefaultChunkChars.
+  cStringBuilder();
+  ~cStringBuilder();
+  cStringBuilder(const cStringBuilder&) = delete;
+  cStringBuilder& operator=(const cStringBuilder&) = delete;
+
+  // Characters in the text.
+  int32_t Length() const { return lUsedBytes / 2; }
+  // The buffer's logical length in characters: a whole number of chunks, or 0.
+  int32_t Capacity() const { return lCapacityBytes / 2; }
+  // The growth step in characters.
+  int32_t ChunkSize() const { return lChunkBytes / 2; }
+  // Sets the growth step for the next growth or HeapMinimize; the buffer is
+  // not touched. Raises kInvalidArgument for iChunkSize <= 0 and kOverflow
+  // for iChunkSize >= 2^30; the old chunk size stays on either.
+  void ChunkSize(int32_t iChunkSize);
+
+  // A copy of the text.
+  std::u16string toString() const;
+  // A view of the text, valid until the next change of the builder.
+  std::u16string_view View() const;
+
+  // Replaces the whole text by sThis. The empty text acts as Clear.
+  void TheString(std::u16string_view sThis);
+  // Empties the text and releases the buffer (Capacity 0); the chunk size stays.
+  void Clear();
+
+  // Appends sThis. The hot path (it fits) is inline: one move, no allocation.
+  void Append(std::u16string_view sThis) {
+    const int32_t len = ByteLength(sThis);
+    if (len <= lCapacityBytes - lUsedBytes) {
+      MoveIn(lUsedBytes, sThis);
+      lUsedBytes += len;
+    } else {
+      AppendSlow(sThis);
+    }
+  }
+  // Appends one code unit.
+  void Append(char16_t c) { Append(std::u16string_view(&c, 1)); }
+  // Appends sThis and then CR LF.
+  void AppendNL(std::u16string_view sThis);
+  // Append of the builder's own copy of sThis (it may alias the builder).
+  void AppendByVal(std::u16string sThis);
+
+  // Inserts sThis before character iIndex (0 <= iIndex <= Length()).
+  void Insert(int32_t iIndex, std::u16string_view sThis);
+  void InsertByVal(int32_t iIndex, std::u16string sThis);
+  // Removes lLen characters from character iIndex (both >= 0, the run inside
+  // the text). The capacity stays.
+  void Remove(int32_t iIndex, int32_t lLen);
+
+  // 1-based position of the first sToFind at or after lStartIndex (values
+  // below 1 mean 1), or 0. An empty sToFind yields the start when it lies in
+  // 1..Length(). kTextCompare compares case-insensitively with ICU's
+  // locale-aware comparison of whole code-unit runs of sToFind's length.
+  int32_t Find(std::u16string_view sToFind, int32_t lStartIndex = 0,
+               int32_t compare = kBinaryCompare) const;
+
+  // Lowers the capacity by whole chunks until the spare room is at most one
+  // chunk; spare room of exactly one chunk stays.
+  void HeapMinimize();
+
+ private:
+  static int32_t ByteLength(std::u16string_view s);
+  // Byte offset arithmetic inside the buffer; offsets are never negative.
+  static int32_t OffsetAddress(int32_t lAddress, int32_t lOffset);
+  void MoveIn(int32_t lByteOffset, std::u16string_view s);
+  void AppendSlow(std::u16string_view sThis);
+  // Makes Capacity() cover lNeedBytes by whole chunks; may raise kOverflow or
+  // kOutOfMemory before anything changes.
+  void Grow(int32_t lNeedBytes);
+
+  std::unique_ptr<char16_t[]> sBuffer;  // storage; at least lCapacityBytes / 2 units
+  int32_t lReservedChars = 0;           // characters allocated in sBuffer
+  int32_t lChunkBytes = kDefaultChunkChars * 2;
+  int32_t lUsedBytes = 0;
+  int32_t lCapacityBytes = 0;
+};
+
+}  // namespace skyvane
+
+#endif  // SKYVANE_TEXT_STRING_BUILDER_H_

@@ -1,0 +1,23 @@
+// Conversions between UTF-8 bytes and UTF-16 text, for the edges of the
+// programs (files, standard streams, command lines).
+#ifndef SKYVANE_TEXT_UTF_H_
+#define SKYVANE_TEXT_UTF_H_
+
+#include <string>
+#include <string_view>
+
+namespace skyvane {
+
+// Decodes UTF-8. A leading byte-order mark is NOT skipped here (see
+// StripByteOrderMark); every invalid or truncated sequence becomes U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view bytes);
+// Encodes UTF-16 as UTF-8. An unpaired surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
+// `bytes` without a leading UTF-8 byte-order mark.
+std::string_view StripByteOrderMark(std::string_view bytes);
+// UTF-16 of a text known to be ASCII (or UTF-8) literal, for messages.
+inline std::u16string Widen(std::string_view utf8) { return Utf8ToUtf16(utf8); }
+
+}  // namespace skyvane
+
+#endif  // SKYVANE_TEXT_UTF_H_
