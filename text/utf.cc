@@ -1,1 +1,166 @@
-// placeholder
+#include "text/utf.h"
+
+#include <cstdint>
+
+namespace skyvane {
+namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+constexpr uint8_t kAsciiEnd = 0x80;
+constexpr uint8_t kContinuationLow = 0x80;
+constexpr uint8_t kContinuationHigh = 0xBF;
+constexpr uint8_t kContinuationPayload = 0x3F;
+constexpr int kContinuationBits = 6;
+
+constexpr uint32_t kSupplementaryStart = 0x10000;
+constexpr char16_t kHighSurrogateStart = 0xD800;
+constexpr char16_t kLowSurrogateStart = 0xDC00;
+constexpr char16_t kSurrogateEnd = 0xDFFF;
+constexpr int kSurrogateBits = 10;
+constexpr uint32_t kSurrogatePayload = 0x3FF;
+
+constexpr uint32_t kTwoByteStart = 0x80;
+constexpr uint32_t kThreeByteStart = 0x800;
+
+bool IsHighSurrogate(char16_t c) {
+  return c >= kHighSurrogateStart && c < kLowSurrogateStart;
+}
+bool IsLowSurrogate(char16_t c) {
+  return c >= kLowSurrogateStart && c <= kSurrogateEnd;
+}
+
+// How a lead byte starts a sequence: the continuation bytes it needs, its
+// payload bits, and the range its first continuation byte must fall in (which
+// is what rules out overlong forms, surrogates and values past U+10FFFF).
+struct Lead {
+  int continuations;
+  uint32_t payload;
+  uint8_t first_low;
+  uint8_t first_high;
+};
+
+bool DescribeLead(uint8_t b, Lead& lead) {
+  if (b >= 0xC2 && b <= 0xDF) {
+    lead = {1, b & 0x1Fu, kContinuationLow, kContinuationHigh};
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    lead = {2, b & 0x0Fu, b == 0xE0 ? uint8_t{0xA0} : kContinuationLow,
+            b == 0xED ? uint8_t{0x9F} : kContinuationHigh};
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    lead = {3, b & 0x07u, b == 0xF0 ? uint8_t{0x90} : kContinuationLow,
+            b == 0xF4 ? uint8_t{0x8F} : kContinuationHigh};
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void AppendCodePoint(std::u16string& out, uint32_t cp) {
+  if (cp < kSupplementaryStart) {
+    out.push_back(static_cast<char16_t>(cp));
+    return;
+  }
+  cp -= kSupplementaryStart;
+  out.push_back(static_cast<char16_t>(kHighSurrogateStart + (cp >> kSurrogateBits)));
+  out.push_back(static_cast<char16_t>(kLowSurrogateStart + (cp & kSurrogatePayload)));
+}
+
+void AppendUtf8(std::string& out, uint32_t cp) {
+  if (cp < kTwoByteStart) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < kThreeByteStart) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & kContinuationPayload)));
+  } else if (cp < kSupplementaryStart) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & kContinuationPayload)));
+    out.push_back(static_cast<char>(0x80 | (cp & kContinuationPayload)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & kContinuationPayload)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & kContinuationPayload)));
+    out.push_back(static_cast<char>(0x80 | (cp & kContinuationPayload)));
+  }
+}
+
+}  // namespace
+
+std::u16string Utf8ToUtf16(std::string_view bytes) {
+  std::u16string out;
+  out.reserve(bytes.size());
+  const size_t n = bytes.size();
+  size_t i = 0;
+  while (i < n) {
+    const auto b = static_cast<uint8_t>(bytes[i]);
+    if (b < kAsciiEnd) {
+      out.push_back(b);
+      ++i;
+      continue;
+    }
+    Lead lead{};
+    if (!DescribeLead(b, lead)) {
+      out.push_back(kReplacement);
+      ++i;
+      continue;
+    }
+    // A sequence cut short or broken becomes one U+FFFD for the bytes read so
+    // far (the maximal valid prefix); decoding resumes at the offending byte.
+    uint32_t cp = lead.payload;
+    uint8_t low = lead.first_low;
+    uint8_t high = lead.first_high;
+    size_t j = i + 1;
+    bool complete = true;
+    for (int k = 0; k < lead.continuations; ++k, ++j) {
+      if (j >= n) {
+        complete = false;
+        break;
+      }
+      const auto c = static_cast<uint8_t>(bytes[j]);
+      if (c < low || c > high) {
+        complete = false;
+        break;
+      }
+      cp = (cp << kContinuationBits) | (c & kContinuationPayload);
+      low = kContinuationLow;
+      high = kContinuationHigh;
+    }
+    if (complete) {
+      AppendCodePoint(out, cp);
+    } else {
+      out.push_back(kReplacement);
+    }
+    i = j;
+  }
+  return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  const size_t n = text.size();
+  for (size_t i = 0; i < n; ++i) {
+    const char16_t c = text[i];
+    if (IsHighSurrogate(c) && i + 1 < n && IsLowSurrogate(text[i + 1])) {
+      const uint32_t cp = kSupplementaryStart +
+                          ((uint32_t{c} - kHighSurrogateStart) << kSurrogateBits) +
+                          (uint32_t{text[i + 1]} - kLowSurrogateStart);
+      AppendUtf8(out, cp);
+      ++i;
+    } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+      AppendUtf8(out, kReplacement);
+    } else {
+      AppendUtf8(out, c);
+    }
+  }
+  return out;
+}
+
+std::string_view StripByteOrderMark(std::string_view bytes) {
+  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    bytes.remove_prefix(kByteOrderMark.size());
+  }
+  return bytes;
+}
+
+}  // namespace skyvane
