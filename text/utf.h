@@ -16,7 +16,9 @@ std::string Utf16ToUtf8(std::u16string_view text);
 // `bytes` without a leading UTF-8 byte-order mark.
 std::string_view StripByteOrderMark(std::string_view bytes);
 // UTF-16 of a text known to be ASCII (or UTF-8) literal, for messages.
-inline std::u16string Widen(std::string_view utf8) { return Utf8ToUtf16(utf8); }
+inline std::u16string Widen(std::string_view utf8) {
+  return Utf8ToUtf16(utf8);
+}
 
 }  // namespace skyvane
 
