@@ -1,1 +1,36 @@
-// placeholder
+#include "json/collection.h"
+
+#include <limits>
+#include <new>
+
+#include "text/run_error.h"
+
+namespace skyvane {
+namespace {
+
+constexpr size_t kMaxItems = std::numeric_limits<int32_t>::max();
+
+}  // namespace
+
+Collection::~Collection() {
+  internal::NestedRelease release;
+  for (JsonValue& item : items_) release.Take(item);
+}
+
+void Collection::Add(JsonValue value) {
+  if (items_.size() >= kMaxItems) Raise(ErrorNumber::kOverflow, "Collection is full");
+  try {
+    items_.push_back(std::move(value));
+  } catch (const std::bad_alloc&) {
+    Raise(ErrorNumber::kOutOfMemory, "Out of memory adding a Collection item");
+  }
+}
+
+const JsonValue& Collection::Item(int32_t position) const {
+  if (position < 1 || static_cast<size_t>(position) > items_.size()) {
+    Raise(ErrorNumber::kSubscriptOutOfRange, "Subscript out of range: no item at this position");
+  }
+  return items_[static_cast<size_t>(position) - 1];
+}
+
+}  // namespace skyvane

@@ -15,6 +15,8 @@ namespace skyvane {
 class Collection {
  public:
   Collection() = default;
+  // Releases nested containers without recursion (see NestedRelease).
+  ~Collection();
   Collection(const Collection&) = delete;
   Collection& operator=(const Collection&) = delete;
 

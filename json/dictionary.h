@@ -3,12 +3,14 @@
 //
 // Keys are compared exactly, code unit by code unit ("a" and "A" differ; no
 // trimming, no folding). Entries keep the order in which they were added.
-// Lookup by key is average O(1). Reading an absent key yields Empty and adds
+// Lookup by key is average O(1): up to 8 entries by a linear scan, beyond
+// that through a hashed index built on demand. Reading an absent key yields Empty and adds
 // nothing. Shared through std::shared_ptr; not thread-safe.
 #ifndef SKYVANE_JSON_DICTIONARY_H_
 #define SKYVANE_JSON_DICTIONARY_H_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -23,6 +25,7 @@ class Dictionary {
   using Entry = std::pair<std::u16string, JsonValue>;
 
   Dictionary();
+  // Releases nested containers without recursion (see NestedRelease).
   ~Dictionary();
   Dictionary(const Dictionary&) = delete;
   Dictionary& operator=(const Dictionary&) = delete;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "json/decimal.h"
 
@@ -78,11 +79,39 @@ class JsonValue {
   // ("." as separator). A container raises kTypeMismatch (13).
   std::u16string ToText() const;
 
+  // The held alternative; its index order is fixed (Empty first).
+  using Storage = std::variant<std::monostate, NullTag, std::u16string, bool, Decimal,
+                               std::shared_ptr<Dictionary>, std::shared_ptr<Collection>>;
+
  private:
-  std::variant<std::monostate, NullTag, std::u16string, bool, Decimal,
-               std::shared_ptr<Dictionary>, std::shared_ptr<Collection>>
-      v_;
+  Storage v_;
 };
+
+namespace internal {
+
+// Lets the container destructors release a tree of any depth without one
+// nested call per level (100,000 nested arrays would overflow the stack).
+// Each destructor makes a NestedRelease and hands it its values with Take.
+// The outermost one on the thread keeps the values that hold containers on
+// its own stack and destroys them one by one when it ends; the inner ones
+// (made by the destructors that this triggers) pass their values on to it.
+class NestedRelease {
+ public:
+  NestedRelease() noexcept;
+  ~NestedRelease();
+  NestedRelease(const NestedRelease&) = delete;
+  NestedRelease& operator=(const NestedRelease&) = delete;
+
+  // Moves `value` onto the outermost stack when it holds a container (it is
+  // left Empty); any other value is left alone.
+  void Take(JsonValue& value) noexcept;
+
+ private:
+  NestedRelease* outer_;
+  std::vector<JsonValue> pending_;
+};
+
+}  // namespace internal
 
 }  // namespace skyvane
 

@@ -1,0 +1,84 @@
+#include "json/collection.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "text/run_error.h"
+
+namespace skyvane {
+namespace {
+
+int ItemError(const Collection& c, int32_t position) {
+  try {
+    c.Item(position);
+  } catch (const RunError& e) {
+    return e.Code();
+  }
+  return 0;
+}
+
+TEST(CollectionTest, PositionsRunFromOneToCount) {
+  Collection list;
+  for (const char* text : {"10", "20", "30"}) {
+    list.Add(JsonValue(Decimal::FromText(std::string(text))));
+  }
+  ASSERT_EQ(list.Count(), 3);
+  EXPECT_EQ(list.Item(1).AsDecimal().ToAscii(), "10");
+  EXPECT_EQ(list.Item(2).AsDecimal().ToAscii(), "20");
+  EXPECT_EQ(list.Item(3).AsDecimal().ToAscii(), "30");
+  for (int32_t outside : {0, 4, -1, INT32_MIN, INT32_MAX}) {
+    EXPECT_EQ(ItemError(list, outside), 9) << outside;
+  }
+}
+
+TEST(CollectionTest, EmptyListHasNoPositions) {
+  Collection list;
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_EQ(ItemError(list, 1), 9);
+  EXPECT_EQ(ItemError(list, 0), 9);
+  EXPECT_EQ(list.begin(), list.end());
+}
+
+TEST(CollectionTest, KeepsOrderAndKindsAcrossGrowth) {
+  Collection list;
+  constexpr int kItems = 10000;
+  for (int i = 0; i < kItems; ++i) {
+    if (i % 3 == 0) {
+      list.Add(JsonValue(Decimal::FromInt64(i)));
+    } else if (i % 3 == 1) {
+      list.Add(JsonValue(std::u16string(1, static_cast<char16_t>(i))));
+    } else {
+      list.Add(JsonValue::Null());
+    }
+  }
+  ASSERT_EQ(list.Count(), kItems);
+  int position = 0;
+  for (const JsonValue& item : list) {
+    ++position;
+    const int i = position - 1;
+    EXPECT_EQ(&item, &list.Item(position));
+    if (i % 3 == 0) {
+      EXPECT_EQ(item.AsDecimal(), Decimal::FromInt64(i));
+    } else if (i % 3 == 1) {
+      EXPECT_EQ(item.AsString(), std::u16string(1, static_cast<char16_t>(i)));
+    } else {
+      EXPECT_TRUE(item.IsNull());
+    }
+  }
+  EXPECT_EQ(position, kItems);
+}
+
+TEST(CollectionTest, ItemsMayBeEmptyAndContainers) {
+  Collection list;
+  list.Add(JsonValue());
+  list.Add(JsonValue(std::make_shared<Collection>()));
+  EXPECT_TRUE(list.Item(1).IsEmpty());
+  EXPECT_EQ(list.Item(2).TypeName(), u"Collection");
+  EXPECT_EQ(list.Count(), 2);
+}
+
+}  // namespace
+}  // namespace skyvane

@@ -1,0 +1,169 @@
+#include "json/dictionary.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "text/run_error.h"
+
+namespace skyvane {
+namespace {
+
+JsonValue Num(int64_t n) {
+  return JsonValue(Decimal::FromInt64(n));
+}
+
+std::u16string KeyOf(int i) {
+  std::u16string key = u"key";
+  for (char c : std::to_string(i)) key.push_back(static_cast<char16_t>(c));
+  return key;
+}
+
+TEST(DictionaryTest, KeysDifferingInCaseAreTwoEntriesInOrder) {
+  Dictionary d;
+  d.Add(u"A", Num(1));
+  d.Add(u"a", Num(2));
+  ASSERT_EQ(d.Count(), 2);
+  EXPECT_EQ(d.Keys(), (std::vector<std::u16string>{u"A", u"a"}));
+  EXPECT_EQ(d.Item(u"A").AsDecimal(), Decimal::FromInt64(1));
+  EXPECT_EQ(d.Item(u"a").AsDecimal(), Decimal::FromInt64(2));
+  EXPECT_FALSE(d.Exists(u"a "));
+  EXPECT_FALSE(d.Exists(u" a"));
+}
+
+TEST(DictionaryTest, KeysComeBackInEntryOrder) {
+  Dictionary d;
+  d.Add(u"z", Num(1));
+  d.Add(u"a", Num(2));
+  d.Add(u"m", Num(3));
+  EXPECT_EQ(d.Keys(), (std::vector<std::u16string>{u"z", u"a", u"m"}));
+  std::vector<std::u16string> enumerated;
+  for (const Dictionary::Entry& entry : d) enumerated.push_back(entry.first);
+  EXPECT_EQ(enumerated, d.Keys());
+}
+
+TEST(DictionaryTest, AbsentKeyReadsEmptyAndAddsNothing) {
+  Dictionary d;
+  d.Add(u"a", Num(1));
+  EXPECT_TRUE(d.Item(u"b").IsEmpty());
+  EXPECT_FALSE(d.Exists(u"b"));
+  EXPECT_EQ(d.Count(), 1);
+  EXPECT_EQ(d.Keys(), (std::vector<std::u16string>{u"a"}));
+  // Adding it afterwards still works: the read left nothing behind.
+  d.Add(u"b", Num(2));
+  EXPECT_EQ(d.Count(), 2);
+}
+
+TEST(DictionaryTest, DuplicateAddRaisesAndChangesNothing) {
+  for (int size : {1, 8, 9, 50}) {  // with and without the hashed index
+    Dictionary d;
+    for (int i = 0; i < size - 1; ++i) d.Add(KeyOf(i), Num(i));
+    d.Add(u"x", JsonValue(u"first"));
+    const std::vector<std::u16string> keys = d.Keys();
+    try {
+      d.Add(u"x", JsonValue(u"second"));
+      ADD_FAILURE() << "second Add of x did not raise, size " << size;
+    } catch (const RunError& e) {
+      EXPECT_EQ(e.Code(), 457);
+      EXPECT_NE(e.Description().find("already present"), std::string::npos) << e.Description();
+    }
+    EXPECT_EQ(d.Item(u"x").AsString(), u"first");
+    EXPECT_EQ(d.Count(), size);
+    EXPECT_EQ(d.Keys(), keys);
+  }
+}
+
+TEST(DictionaryTest, KeysAreExactCodeUnits) {
+  Dictionary d;
+  const std::u16string with_nul(u"a\0b", 3);
+  const std::u16string with_other_nul(u"a\0c", 3);
+  d.Add(u"a", Num(1));
+  d.Add(with_nul, Num(2));
+  d.Add(with_other_nul, Num(3));
+  d.Add(u"", Num(4));
+  d.Add(u"\u00e9", Num(5));   // precomposed
+  d.Add(u"e\u0301", Num(6));  // decomposed: not the same key
+  d.Add(u"\xD83D", Num(7));   // a lone surrogate is a key like any other
+  EXPECT_EQ(d.Count(), 7);
+  EXPECT_EQ(d.Item(with_nul).AsDecimal(), Decimal::FromInt64(2));
+  EXPECT_EQ(d.Item(with_other_nul).AsDecimal(), Decimal::FromInt64(3));
+  EXPECT_EQ(d.Item(u"").AsDecimal(), Decimal::FromInt64(4));
+  EXPECT_EQ(d.Item(u"e\u0301").AsDecimal(), Decimal::FromInt64(6));
+  EXPECT_FALSE(d.Exists(std::u16string(u"a\0", 2)));
+  EXPECT_EQ(d.Keys()[1], with_nul);
+}
+
+TEST(DictionaryTest, SetItemReplacesInPlaceOrAppends) {
+  Dictionary d;
+  d.Add(u"a", Num(1));
+  d.Add(u"b", Num(2));
+  d.SetItem(u"a", JsonValue(u"new"));
+  EXPECT_EQ(d.Item(u"a").AsString(), u"new");
+  EXPECT_EQ(d.Keys(), (std::vector<std::u16string>{u"a", u"b"}));
+  d.SetItem(u"c", JsonValue(true));
+  EXPECT_EQ(d.Keys(), (std::vector<std::u16string>{u"a", u"b", u"c"}));
+  EXPECT_TRUE(d.Item(u"c").AsBoolean());
+}
+
+TEST(DictionaryTest, KeysIsASnapshot) {
+  Dictionary d;
+  d.Add(u"a", Num(1));
+  const std::vector<std::u16string> before = d.Keys();
+  d.Add(u"b", Num(2));
+  EXPECT_EQ(before, (std::vector<std::u16string>{u"a"}));
+}
+
+// Crosses the point where the hashed index takes over from the linear scan
+// and keeps checking every key, present and absent, as it grows.
+TEST(DictionaryIndexTest, EveryKeyIsFoundAtEverySize) {
+  Dictionary d;
+  constexpr int kKeys = 300;
+  for (int n = 0; n < kKeys; ++n) {
+    d.Add(KeyOf(n), Num(n));
+    ASSERT_EQ(d.Count(), n + 1);
+    for (int i = 0; i <= n; ++i) {
+      ASSERT_TRUE(d.Exists(KeyOf(i))) << "size " << n + 1 << " key " << i;
+      ASSERT_EQ(d.Item(KeyOf(i)).AsDecimal(), Decimal::FromInt64(i));
+    }
+    ASSERT_FALSE(d.Exists(KeyOf(n + 1)));
+    ASSERT_FALSE(d.Exists(KeyOf(-1)));
+    ASSERT_THROW(d.Add(KeyOf(n / 2), Num(0)), RunError);
+  }
+  std::vector<std::u16string> expected;
+  for (int i = 0; i < kKeys; ++i) expected.push_back(KeyOf(i));
+  EXPECT_EQ(d.Keys(), expected);
+}
+
+TEST(DictionaryIndexTest, ManyShortAndSimilarKeys) {
+  Dictionary d;
+  // Every two-code-unit key over a small alphabet, including case pairs and
+  // NUL, so keys differ in a single unit.
+  const std::u16string alphabet(u"aAbB\0zZ09_", 10);
+  std::vector<std::u16string> keys;
+  for (char16_t first : alphabet) {
+    for (char16_t second : alphabet) keys.push_back(std::u16string{first, second});
+  }
+  for (size_t i = 0; i < keys.size(); ++i) d.Add(keys[i], Num(static_cast<int64_t>(i)));
+  for (size_t i = 0; i < keys.size(); ++i) {
+    EXPECT_EQ(d.Item(keys[i]).AsDecimal(), Decimal::FromInt64(static_cast<int64_t>(i)));
+  }
+  EXPECT_EQ(d.Keys(), keys);
+  for (char16_t only : alphabet) EXPECT_FALSE(d.Exists(std::u16string(1, only)));
+}
+
+TEST(DictionaryIndexTest, LargeDictionary) {
+  Dictionary d;
+  constexpr int kKeys = 100000;
+  for (int i = 0; i < kKeys; ++i) d.Add(KeyOf(i), Num(i));
+  for (int i = 0; i < kKeys; i += 7) {
+    ASSERT_EQ(d.Item(KeyOf(i)).AsDecimal(), Decimal::FromInt64(i));
+  }
+  EXPECT_TRUE(d.Item(KeyOf(kKeys)).IsEmpty());
+  d.SetItem(KeyOf(5), JsonValue(u"five"));
+  EXPECT_EQ(d.Item(KeyOf(5)).AsString(), u"five");
+  EXPECT_EQ(d.Count(), kKeys);
+}
+
+}  // namespace
+}  // namespace skyvane

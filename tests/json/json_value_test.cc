@@ -1,0 +1,193 @@
+#include "json/json_value.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "json/collection.h"
+#include "json/dictionary.h"
+#include "text/run_error.h"
+
+namespace skyvane {
+namespace {
+
+template <typename F>
+int ErrorCode(F&& f) {
+  try {
+    f();
+  } catch (const RunError& e) {
+    return e.Code();
+  }
+  return 0;
+}
+
+Decimal Dec(const char* text) {
+  return Decimal::FromText(std::string(text));
+}
+
+TEST(JsonValueTest, KindsCarryTheirFixedCodesAndNames) {
+  struct Case {
+    JsonValue value;
+    int code;
+    const char16_t* name;
+  };
+  const Case cases[] = {
+      {JsonValue(), 0, u"Empty"},
+      {JsonValue::Null(), 1, u"Null"},
+      {JsonValue(u"text"), 8, u"String"},
+      {JsonValue(std::make_shared<Dictionary>()), 9, u"Dictionary"},
+      {JsonValue(std::make_shared<Collection>()), 9, u"Collection"},
+      {JsonValue(false), 11, u"Boolean"},
+      {JsonValue(Dec("0.1")), 14, u"Decimal"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.value.KindCode(), c.code);
+    EXPECT_EQ(static_cast<int>(c.value.Kind()), c.code);
+    EXPECT_EQ(c.value.TypeName(), c.name);
+  }
+  // Exactly one predicate holds for each kind.
+  for (const Case& c : cases) {
+    const int held = c.value.IsEmpty() + c.value.IsNull() + c.value.IsString() +
+                     c.value.IsBoolean() + c.value.IsDecimal() + c.value.IsDictionary() +
+                     c.value.IsCollection();
+    EXPECT_EQ(held, 1) << c.code;
+  }
+}
+
+TEST(JsonValueTest, NullContainerPointerGivesEmpty) {
+  EXPECT_TRUE(JsonValue(std::shared_ptr<Dictionary>()).IsEmpty());
+  EXPECT_TRUE(JsonValue(std::shared_ptr<Collection>()).IsEmpty());
+}
+
+TEST(JsonValueTest, TextFormOfScalars) {
+  EXPECT_EQ(JsonValue().ToText(), u"");
+  EXPECT_EQ(JsonValue::Null().ToText(), u"null");
+  EXPECT_EQ(JsonValue(true).ToText(), u"true");
+  EXPECT_EQ(JsonValue(false).ToText(), u"false");
+  EXPECT_EQ(JsonValue(Dec("-1.50")).ToText(), u"-1.5");
+  EXPECT_EQ(JsonValue(Dec("1e3")).ToText(), u"1000");
+  const std::u16string with_nul(u"a\0b", 3);
+  EXPECT_EQ(JsonValue(with_nul).ToText(), with_nul);
+  EXPECT_EQ(ErrorCode([] { JsonValue(std::make_shared<Dictionary>()).ToText(); }), 13);
+  EXPECT_EQ(ErrorCode([] { JsonValue(std::make_shared<Collection>()).ToText(); }), 13);
+}
+
+TEST(JsonValueTest, AccessorsOfAnotherKindRaise) {
+  const JsonValue text(u"x");
+  const JsonValue number(Dec("2"));
+  const JsonValue empty;
+  EXPECT_EQ(text.AsString(), u"x");
+  EXPECT_EQ(number.AsDecimal().ToAscii(), "2");
+  EXPECT_TRUE(JsonValue(true).AsBoolean());
+
+  EXPECT_EQ(ErrorCode([&] { number.AsString(); }), 13);
+  EXPECT_EQ(ErrorCode([&] { text.AsDecimal(); }), 13);
+  EXPECT_EQ(ErrorCode([&] { text.AsBoolean(); }), 13);
+  EXPECT_EQ(ErrorCode([&] { empty.AsString(); }), 13);
+  EXPECT_EQ(ErrorCode([&] { JsonValue(true).AsDecimal(); }), 13);
+  // A container asked of a scalar, or of the other container class.
+  EXPECT_EQ(ErrorCode([&] { text.AsDictionary(); }), 424);
+  EXPECT_EQ(ErrorCode([&] { empty.AsCollection(); }), 424);
+  EXPECT_EQ(ErrorCode([] { JsonValue(std::make_shared<Dictionary>()).AsCollection(); }), 424);
+  EXPECT_EQ(ErrorCode([] { JsonValue(std::make_shared<Collection>()).AsDictionary(); }), 424);
+
+  EXPECT_EQ(text.DictionaryOrNull(), nullptr);
+  EXPECT_EQ(JsonValue(std::make_shared<Dictionary>()).CollectionOrNull(), nullptr);
+  auto list = std::make_shared<Collection>();
+  EXPECT_EQ(JsonValue(list).CollectionOrNull(), list.get());
+}
+
+TEST(JsonValueTest, TextIsCopiedContainersAreShared) {
+  JsonValue original(u"abc");
+  JsonValue copy = original;
+  original = JsonValue(u"changed");
+  EXPECT_EQ(copy.AsString(), u"abc");
+
+  auto list = std::make_shared<Collection>();
+  JsonValue holder(list);
+  JsonValue shared = holder;
+  shared.AsCollection()->Add(JsonValue(true));
+  EXPECT_EQ(holder.AsCollection()->Count(), 1);
+  EXPECT_EQ(list.use_count(), 3);
+  holder = JsonValue();
+  shared = JsonValue();
+  EXPECT_EQ(list.use_count(), 1);
+}
+
+// Deep trees are released without one nested call per level.
+TEST(JsonValueReleaseTest, DeeplyNestedArraysAreReleased) {
+  constexpr int kDepth = 100000;
+  auto root = std::make_shared<Collection>();
+  std::weak_ptr<Collection> deepest;
+  Collection* tip = root.get();
+  for (int i = 0; i < kDepth; ++i) {
+    auto inner = std::make_shared<Collection>();
+    Collection* next = inner.get();
+    if (i == kDepth - 1) deepest = inner;
+    tip->Add(JsonValue(std::move(inner)));
+    tip = next;
+  }
+  tip->Add(JsonValue(u"leaf"));
+  EXPECT_FALSE(deepest.expired());
+  root.reset();
+  EXPECT_TRUE(deepest.expired());
+}
+
+TEST(JsonValueReleaseTest, DeeplyNestedMixedContainersAreReleased) {
+  constexpr int kDepth = 100000;
+  JsonValue root(std::make_shared<Dictionary>());
+  std::weak_ptr<Dictionary> last_dictionary;
+  JsonValue tip = root;
+  for (int i = 0; i < kDepth; ++i) {
+    JsonValue inner = i % 2 == 0 ? JsonValue(std::make_shared<Collection>())
+                                 : JsonValue(std::make_shared<Dictionary>());
+    if (inner.IsDictionary()) last_dictionary = inner.AsDictionary();
+    if (Dictionary* d = tip.DictionaryOrNull()) {
+      d->Add(u"k", inner);
+      d->Add(u"n", JsonValue(Dec("1")));
+    } else {
+      tip.AsCollection()->Add(JsonValue(Dec("2")));
+      tip.AsCollection()->Add(inner);
+    }
+    tip = inner;
+  }
+  tip = JsonValue();
+  EXPECT_FALSE(last_dictionary.expired());
+  root = JsonValue();
+  EXPECT_TRUE(last_dictionary.expired());
+}
+
+TEST(JsonValueReleaseTest, ContainersHeldElsewhereSurviveTheRelease) {
+  auto kept = std::make_shared<Dictionary>();
+  kept->Add(u"inner", JsonValue(std::make_shared<Collection>()));
+  kept->Item(u"inner").AsCollection()->Add(JsonValue(u"still here"));
+  {
+    auto root = std::make_shared<Collection>();
+    auto middle = std::make_shared<Collection>();
+    middle->Add(JsonValue(kept));
+    root->Add(JsonValue(std::move(middle)));
+  }
+  ASSERT_EQ(kept.use_count(), 1);
+  EXPECT_EQ(kept->Item(u"inner").AsCollection()->Item(1).AsString(), u"still here");
+}
+
+TEST(JsonValueReleaseTest, SuccessiveReleasesEachFinish) {
+  // Each release leaves no state behind that would stop the next one.
+  for (int round = 0; round < 3; ++round) {
+    auto outer = std::make_shared<Collection>();
+    Collection* tip = outer.get();
+    for (int i = 0; i < 1000; ++i) {
+      auto next = std::make_shared<Collection>();
+      Collection* raw = next.get();
+      tip->Add(JsonValue(std::move(next)));
+      tip = raw;
+    }
+    std::weak_ptr<Collection> watch = outer;
+    outer.reset();
+    EXPECT_TRUE(watch.expired());
+  }
+}
+
+}  // namespace
+}  // namespace skyvane
