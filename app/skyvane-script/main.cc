@@ -1,0 +1,148 @@
+// skyvane-script [--console] [FILE]: evaluates a UTF-8 command script (from
+// FILE, or standard input when FILE is absent or "-") and writes its output
+// text to standard output as UTF-8, adding nothing.
+//
+// The boxes are Qt dialogs, or with --console lines on standard error
+// answered from standard input. Exit status: 0 success; 1 the script could
+// not be parsed (its "Parser Error" box was shown); 2 a bad command line or
+// an unreadable or unwritable file; 3 an error ended the evaluation, reported
+// as "skyvane-script: error N: DESCRIPTION" on standard error.
+#include <QApplication>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/skyvane-script/console_dialogs.h"
+#include "app/skyvane-script/qt_dialogs.h"
+#include "script/json_script.h"
+#include "text/run_error.h"
+#include "text/utf.h"
+
+namespace skyvane {
+namespace {
+
+constexpr int kExitSuccess = 0;
+constexpr int kExitParserError = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitRunError = 3;
+// Bytes read from the script file at a time.
+constexpr size_t kReadChunkBytes = 65536;
+
+constexpr char kUsage[] =
+    "usage: skyvane-script [--console] [FILE]\n"
+    "Evaluates the JSON command script in FILE (standard input when FILE is\n"
+    "absent or \"-\") and writes its output to standard output.\n"
+    "  --console  show alerts and ask for input on the terminal instead of in\n"
+    "             dialog boxes\n";
+
+// Forwards every box and notes whether the parser's warning box was shown.
+class WatchingDialogs : public ScriptDialogs {
+ public:
+  explicit WatchingDialogs(ScriptDialogs& inner) : inner_(inner) {}
+
+  bool ParserErrorShown() const { return parser_error_shown_; }
+
+  void MessageBox(std::u16string_view message, std::u16string_view title,
+                  MessageIcon icon) override {
+    if (icon == MessageIcon::kWarning) parser_error_shown_ = true;
+    inner_.MessageBox(message, title, icon);
+  }
+  std::optional<std::u16string> InputBox(std::u16string_view prompt, std::u16string_view title,
+                                         std::u16string_view default_text) override {
+    return inner_.InputBox(prompt, title, default_text);
+  }
+
+ private:
+  ScriptDialogs& inner_;
+  bool parser_error_shown_ = false;
+};
+
+// Reads the whole of `file`; false on a read error.
+bool ReadAll(std::FILE* file, std::string& bytes) {
+  std::string buffer(kReadChunkBytes, '\0');
+  size_t got = 0;
+  while ((got = std::fread(buffer.data(), 1, buffer.size(), file)) > 0)
+    bytes.append(buffer, 0, got);
+  return std::ferror(file) == 0;
+}
+
+int Fail(int status, const std::string& message) {
+  std::fprintf(stderr, "skyvane-script: %s\n", message.c_str());
+  return status;
+}
+
+int Run(int argc, char** argv) {
+  bool console = false;
+  std::optional<std::string> path;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--console") {
+      console = true;
+    } else if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return kExitSuccess;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      std::fprintf(stderr, "skyvane-script: unknown option %s\n%s", argv[i], kUsage);
+      return kExitUsage;
+    } else if (path) {
+      std::fprintf(stderr, "skyvane-script: only one FILE may be given\n%s", kUsage);
+      return kExitUsage;
+    } else {
+      path = std::string(arg);
+    }
+  }
+
+  std::string bytes;
+  if (!path || *path == "-") {
+    if (!ReadAll(stdin, bytes)) return Fail(kExitUsage, "cannot read standard input");
+  } else {
+    std::FILE* file = std::fopen(path->c_str(), "rb");
+    if (file == nullptr) {
+      return Fail(kExitUsage, "cannot read " + *path + ": " + std::strerror(errno));
+    }
+    const bool ok = ReadAll(file, bytes);
+    std::fclose(file);
+    if (!ok) return Fail(kExitUsage, "cannot read " + *path);
+  }
+
+  // The desktop boxes need an application object; the console ones must work
+  // without a display, so none is created for them.
+  std::unique_ptr<QApplication> app;
+  std::unique_ptr<ScriptDialogs> boxes;
+  if (console) {
+    boxes = std::make_unique<ConsoleDialogs>(stdin, stderr);
+  } else {
+    app = std::make_unique<QApplication>(argc, argv);
+    boxes = std::make_unique<QtDialogs>();
+  }
+  WatchingDialogs dialogs(*boxes);
+
+  std::string output;
+  try {
+    cJSONScript script(dialogs);
+    output = Utf16ToUtf8(script.Eval(Utf8ToUtf16(StripByteOrderMark(bytes))));
+  } catch (const RunError& e) {
+    return Fail(kExitRunError, "error " + std::to_string(e.Code()) + ": " + e.Description());
+  } catch (const std::bad_alloc&) {
+    const RunError e(ErrorNumber::kOutOfMemory);
+    return Fail(kExitRunError, "error " + std::to_string(e.Code()) + ": " + e.Description());
+  }
+
+  if (std::fwrite(output.data(), 1, output.size(), stdout) != output.size() ||
+      std::fflush(stdout) != 0) {
+    return Fail(kExitUsage, "cannot write the output");
+  }
+  return dialogs.ParserErrorShown() ? kExitParserError : kExitSuccess;
+}
+
+}  // namespace
+}  // namespace skyvane
+
+int main(int argc, char** argv) {
+  return skyvane::Run(argc, argv);
+}
