@@ -139,8 +139,8 @@ TEST_F(ScriptTest, KeysRunInEntryOrder) {
       Run(R"([{"get": {"name": "w", "default": "none"}, "set": {"name": "w", "value": "1"}}])"),
       "none");
   dialogs.Answer("typed");
-  EXPECT_EQ(Run(R"([{"return": "a", "input": {"prompt": "p"}, "zz": "q", "return ": "r"}])"),
-            "atyped<%ZZ(q)%><%RETURN (r)%>");
+  EXPECT_EQ(Run(R"([{"return": "a", "input": {"prompt": "p"}, "zz": "q", "returns": "r"}])"),
+            "atyped<%ZZ(q)%><%RETURNS(r)%>");
   EXPECT_EQ(Run(R"([{"alert": {"message": "1"}, "ALERT": {"message": "2"}}])"), "");
   EXPECT_EQ(dialogs.shown, Shown({"input||p| -> typed", "info||1", "info||2"}));
 }
@@ -344,7 +344,7 @@ TEST_F(ScriptTest, IfEvaluatesBothValuesThenOnlyTheChosenBranch) {
 TEST_F(ScriptTest, OtherNamesBecomePlaceholders) {
   EXPECT_EQ(Run(R"([{"myMacro": {"a": "x", "b": "y"}}, {"myMacro": "z"}, {"myMacro": []},
                    {"m": {}}, {"m": ""}, {"m": {"n": 3.50, "b": false, "e": "", "s": "a,b"}},
-                   {"stra\u00dfe": "q"}, {"Alerts": "x"}])"),
+                   {"straße": "q"}, {"Alerts": "x"}])"),
             "<%MYMACRO(x,y)%><%MYMACRO(z)%><%MYMACRO()%><%M()%><%M()%><%M(3.5,false,,a,b)%>"
             "<%STRASSE(q)%><%ALERTS(x)%>");
 }
