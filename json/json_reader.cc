@@ -1,1 +1,565 @@
-// placeholder
+#include "json/json_reader.h"
+
+#include <memory>
+#include <new>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "json/collection.h"
+#include "json/decimal.h"
+#include "json/dictionary.h"
+#include "text/run_error.h"
+#include "text/string_builder.h"
+#include "text/utf.h"
+
+namespace skyvane {
+namespace {
+
+// Excerpts quoted by the "Missing" and array failure lines.
+constexpr std::size_t kExcerptLength = 20;
+// Code units read after "\u" as a hexadecimal number.
+constexpr std::size_t kUnicodeEscapeDigits = 4;
+constexpr std::u16string_view kLineEnd = u"\r\n";
+constexpr std::u16string_view kInvalidJson = u"Invalid JSON";
+constexpr std::u16string_view kNestingDescription = u"Nesting deeper than 1000 containers";
+static_assert(kMaxNesting == 1000, "kNestingDescription names the limit");
+// The error log releases its buffer at the next parse when it grew past this.
+constexpr std::size_t kLogKeepCapacity = 1 << 16;
+
+std::u16string& LogText() {
+  static std::u16string log;
+  return log;
+}
+// Set once the log reached kMaxLogLength (or memory ran out while writing it).
+bool log_full = false;
+
+void ResetLog() {
+  std::u16string& log = LogText();
+  if (log.capacity() > kLogKeepCapacity) {
+    std::u16string().swap(log);
+  } else {
+    log.clear();
+  }
+  log_full = false;
+}
+
+// Appends the pieces and CR LF as one line. Never throws: a line that cannot
+// be written for want of memory is dropped, and so is every later one.
+void AppendLine(std::initializer_list<std::u16string_view> pieces) {
+  if (log_full) return;
+  std::u16string& log = LogText();
+  try {
+    if (log.size() >= kMaxLogLength) {
+      log_full = true;
+      log += kLogFullLine;
+      return;
+    }
+    std::size_t size = kLineEnd.size();
+    for (std::u16string_view piece : pieces) size += piece.size();
+    log.reserve(log.size() + size);
+    for (std::u16string_view piece : pieces) log += piece;
+    log += kLineEnd;
+  } catch (const std::exception&) {
+    log_full = true;
+  }
+}
+
+// Decimal digits of a 1-based position (or any count).
+std::u16string DecimalText(std::size_t value) {
+  char16_t digits[24];
+  std::size_t start = sizeof digits / sizeof digits[0];
+  do {
+    digits[--start] = static_cast<char16_t>(u'0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  return std::u16string(digits + start, sizeof digits / sizeof digits[0] - start);
+}
+
+// The failure description, as the log shows it.
+std::u16string DescriptionOf(const std::exception& e) {
+  return Utf8ToUtf16(e.what());
+}
+
+bool IsNumberChar(char16_t c) {
+  switch (c) {
+    case u'+':
+    case u'-':
+    case u'.':
+    case u'e':
+    case u'E':
+      return true;
+    default:
+      return c >= u'0' && c <= u'9';
+  }
+}
+
+// Characters that end a run of plain key text.
+bool IsKeySpecial(char16_t c) {
+  switch (c) {
+    case u'"':
+    case u'\'':
+    case u':':
+    case u'\r':
+    case u'\n':
+    case u'\t':
+    case u' ':
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Characters at which SkipBlanks has anything to do.
+bool MayStartBlank(char16_t c) {
+  switch (c) {
+    case u'\r':
+    case u'\n':
+    case u'\t':
+    case u' ':
+    case u'(':
+    case u')':
+    case u'/':
+    case u'*':
+      return true;
+    default:
+      return false;
+  }
+}
+
+int HexDigitValue(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return -1;
+}
+
+// Raised when a container would nest deeper than kMaxNesting.
+struct NestingTooDeep {};
+
+// One parse: the text, the shared position (0-based here, shown 1-based in
+// the log) and the pending failure.
+class Reader {
+ public:
+  explicit Reader(std::u16string_view text) : text_(text), p_(text.data()), n_(text.size()) {}
+
+  // The root per the first non-blank character; Empty and "Invalid JSON"
+  // when it opens no container. `root` receives the container as soon as it
+  // exists, so that a caller can still hand it out if anything escapes.
+  JsonValue ReadRoot(JsonValue& root) {
+    SkipBlanks();
+    if (pos_ < n_ && p_[pos_] == u'{') {
+      auto object = std::make_shared<Dictionary>();
+      root = JsonValue(object);
+      ReadObject(*object, 1);
+    } else if (pos_ < n_ && p_[pos_] == u'[') {
+      auto array = std::make_shared<Collection>();
+      root = JsonValue(array);
+      ReadArray(*array, 1);
+    } else {
+      LogText() = kInvalidJson;
+    }
+    return root;
+  }
+
+ private:
+  bool AtEnd() const { return pos_ >= n_; }
+  bool At(char16_t c) const { return pos_ < n_ && p_[pos_] == c; }
+  std::u16string_view Rest() const { return AtEnd() ? std::u16string_view() : text_.substr(pos_); }
+  std::u16string_view ExcerptFromPosition() const {
+    return AtEnd() ? std::u16string_view() : text_.substr(pos_, kExcerptLength);
+  }
+  std::u16string_view LastExcerpt() const {
+    return n_ <= kExcerptLength ? text_ : text_.substr(n_ - kExcerptLength);
+  }
+  std::u16string Position() const { return DecimalText(pos_ + 1); }
+
+  void SkipBlanks() {
+    if (pos_ < n_ && !MayStartBlank(p_[pos_])) return;
+    SkipBlanksSlow();
+  }
+
+  // The comment state machine: a "/" or "*" waits for its partner
+  // (pending); "//" opens a comment up to the line end, "/*" one that the
+  // first "/" after any "*" closes.
+  void SkipBlanksSlow() {
+    bool in_comment = false;
+    bool in_block = false;
+    bool pending = false;
+    for (; pos_ < n_; ++pos_) {
+      switch (p_[pos_]) {
+        case u'\r':
+        case u'\n':
+          if (!in_block) {
+            pending = false;
+            in_comment = false;
+          }
+          break;
+        case u'\t':
+        case u' ':
+        case u'(':
+        case u')':
+          break;
+        case u'/':
+          if (in_block) {
+            if (pending) in_block = in_comment = pending = false;
+          } else if (pending) {
+            pending = false;
+            in_comment = true;
+          } else {
+            pending = true;
+            in_comment = false;
+          }
+          break;
+        case u'*':
+          if (pending) {
+            pending = false;
+            in_comment = in_block = true;
+          } else {
+            pending = true;
+          }
+          break;
+        default:
+          if (!in_comment) return;
+          break;
+      }
+    }
+  }
+
+  void SetPending(std::u16string description) {
+    pending_ = true;
+    pending_description_ = std::move(description);
+  }
+
+  // Runs `read` for one member and turns whatever it raises into the
+  // pending failure; the member is then abandoned.
+  template <typename Read>
+  void ReadMember(Read&& read) {
+    try {
+      read();
+    } catch (const NestingTooDeep&) {
+      SetPending(std::u16string(kNestingDescription));
+    } catch (const std::bad_alloc&) {
+      SetPending(Utf8ToUtf16(DefaultDescription(ErrorNumber::kOutOfMemory)));
+    } catch (const std::exception& e) {
+      SetPending(DescriptionOf(e));
+    }
+  }
+
+  void ReadObject(Dictionary& result, int depth) {
+    SkipBlanks();
+    if (!At(u'{')) {
+      AppendLine({u"Invalid Object at position ", Position(), u" : ", Rest()});
+      return;
+    }
+    ++pos_;
+    std::u16string key;
+    for (;;) {
+      SkipBlanks();
+      if (At(u'}')) {
+        ++pos_;
+        return;
+      }
+      if (At(u',')) {
+        ++pos_;
+        SkipBlanks();
+      } else if (AtEnd()) {
+        AppendLine({u"Missing '}': ", LastExcerpt()});
+        return;
+      }
+      pending_ = false;
+      key.clear();
+      ReadMember([&] {
+        ReadKey(key);
+        JsonValue value = ReadValue(depth);
+        result.Add(key, std::move(value));
+      });
+      if (pending_) {
+        AppendLine({pending_description_, u": ", key});
+        return;
+      }
+    }
+  }
+
+  void ReadArray(Collection& result, int depth) {
+    SkipBlanks();
+    if (!At(u'[')) {
+      AppendLine({u"Invalid Array at position ", Position(), u" : ", ExcerptFromPosition()});
+      return;
+    }
+    ++pos_;
+    for (;;) {
+      SkipBlanks();
+      if (At(u']')) {
+        ++pos_;
+        return;
+      }
+      if (At(u',')) {
+        ++pos_;
+        SkipBlanks();
+      } else if (AtEnd()) {
+        AppendLine({u"Missing ']': ", LastExcerpt()});
+        return;
+      }
+      pending_ = false;
+      const std::size_t item_start = pos_;
+      ReadMember([&] { result.Add(ReadValue(depth)); });
+      // Only a misspelt literal reads nothing at a character; reading it
+      // again would never end.
+      if (!pending_ && pos_ == item_start && !AtEnd()) {
+        SetPending(std::u16string(kNoProgressDescription));
+      }
+      if (pending_) {
+        AppendLine({pending_description_, u": ", ExcerptFromPosition()});
+        return;
+      }
+    }
+  }
+
+  // Reads a key up to and including its colon into `key` (empty on entry).
+  // Blanks and quotes are never part of it; there are no escapes.
+  void ReadKey(std::u16string& key) {
+    SkipBlanks();
+    bool in_double = false;
+    bool in_single = false;
+    while (pos_ < n_) {
+      const char16_t c = p_[pos_];
+      switch (c) {
+        case u'"':
+        case u'\'': {
+          ++pos_;
+          bool& in_quote = c == u'"' ? in_double : in_single;
+          in_quote = !in_quote;
+          if (!in_quote) {
+            SkipBlanks();
+            if (!At(u':')) {
+              AppendLine({u"Invalid Key at position ", Position(), u" : ", key});
+              return;
+            }
+          }
+          break;
+        }
+        case u':':
+          ++pos_;
+          if (!in_double && !in_single) return;
+          key += u':';
+          break;
+        case u'\r':
+        case u'\n':
+        case u'\t':
+        case u' ':
+          ++pos_;
+          break;
+        default: {
+          const std::size_t start = pos_;
+          do {
+            ++pos_;
+          } while (pos_ < n_ && !IsKeySpecial(p_[pos_]));
+          key.append(p_ + start, pos_ - start);
+          break;
+        }
+      }
+    }
+  }
+
+  // `depth` is the nesting of the container whose member this is.
+  JsonValue ReadValue(int depth) {
+    SkipBlanks();
+    if (AtEnd()) return ReadNumber();
+    switch (p_[pos_]) {
+      case u'{': {
+        if (depth >= kMaxNesting) throw NestingTooDeep();
+        auto object = std::make_shared<Dictionary>();
+        ReadObject(*object, depth + 1);
+        return JsonValue(std::move(object));
+      }
+      case u'[': {
+        if (depth >= kMaxNesting) throw NestingTooDeep();
+        auto array = std::make_shared<Collection>();
+        ReadArray(*array, depth + 1);
+        return JsonValue(std::move(array));
+      }
+      case u'"':
+      case u'\'':
+        return JsonValue(ReadString());
+      case u't':
+      case u'f':
+        return JsonValue(ReadBoolean());
+      case u'n':
+        return ReadNull();
+      default:
+        return ReadNumber();
+    }
+  }
+
+  // At an opening quote, which is also the closing one. A string without
+  // escapes is one run of the text, taken as it stands; escapes go through
+  // the string builder.
+  std::u16string ReadString() {
+    SkipBlanks();
+    const char16_t quote = p_[pos_];
+    ++pos_;
+    const std::size_t start = pos_;
+    while (pos_ < n_ && p_[pos_] != quote && p_[pos_] != u'\\') ++pos_;
+    std::u16string_view run = text_.substr(start, pos_ - start);
+    if (AtEnd()) return std::u16string(run);
+    if (p_[pos_] == quote) {
+      ++pos_;
+      return std::u16string(run);
+    }
+    return ReadEscapedString(quote, run);
+  }
+
+  // The rest of a string from its first backslash, `head` being the text
+  // before it.
+  std::u16string ReadEscapedString(char16_t quote, std::u16string_view head) {
+    cStringBuilder& out = Builder();
+    out.Append(head);
+    while (pos_ < n_) {
+      const char16_t c = p_[pos_];
+      if (c == quote) {
+        ++pos_;
+        break;
+      }
+      if (c != u'\\') {
+        const std::size_t start = pos_;
+        while (pos_ < n_ && p_[pos_] != quote && p_[pos_] != u'\\') ++pos_;
+        out.Append(text_.substr(start, pos_ - start));
+        continue;
+      }
+      ++pos_;
+      if (AtEnd()) break;
+      switch (p_[pos_]) {
+        case u'"':
+        case u'\\':
+        case u'/':
+        case u'\'':
+          out.Append(p_[pos_]);
+          ++pos_;
+          break;
+        case u'b':
+          out.Append(u'\b');
+          ++pos_;
+          break;
+        case u'f':
+          out.Append(u'\f');
+          ++pos_;
+          break;
+        case u'n':
+          out.Append(u'\n');
+          ++pos_;
+          break;
+        case u'r':
+          out.Append(u'\r');
+          ++pos_;
+          break;
+        case u't':
+          out.Append(u'\t');
+          ++pos_;
+          break;
+        case u'u': {
+          unsigned value = 0;
+          for (std::size_t i = 1; i <= kUnicodeEscapeDigits && pos_ + i < n_; ++i) {
+            const int digit = HexDigitValue(p_[pos_ + i]);
+            if (digit < 0) break;
+            value = value * 16 + static_cast<unsigned>(digit);
+          }
+          out.Append(static_cast<char16_t>(value));
+          // Past the "u" and its four units, even beyond the end of the text.
+          pos_ += 1 + kUnicodeEscapeDigits;
+          break;
+        }
+        default:
+          // Not an escape: the backslash is dropped and the character read
+          // as an ordinary one.
+          break;
+      }
+    }
+    return out.toString();
+  }
+
+  // The parse's one string builder, emptied for each string (its capacity
+  // stays, so long strings do not grow it again and again).
+  cStringBuilder& Builder() {
+    if (!builder_) builder_ = std::make_unique<cStringBuilder>();
+    if (builder_->Length() > 0) builder_->Remove(0, builder_->Length());
+    return *builder_;
+  }
+
+  // Collects the number characters and converts them; Empty when the text
+  // ends while collecting. The conversion raises on text that is no number.
+  JsonValue ReadNumber() {
+    SkipBlanks();
+    const std::size_t start = pos_;
+    while (pos_ < n_ && IsNumberChar(p_[pos_])) ++pos_;
+    if (AtEnd()) return JsonValue();
+    return JsonValue(Decimal::FromText(text_.substr(start, pos_ - start)));
+  }
+
+  bool LiteralAt(std::u16string_view literal) const {
+    return n_ - pos_ >= literal.size() && text_.compare(pos_, literal.size(), literal) == 0;
+  }
+
+  bool ReadBoolean() {
+    SkipBlanks();
+    constexpr std::u16string_view kTrue = u"true";
+    constexpr std::u16string_view kFalse = u"false";
+    if (LiteralAt(kTrue)) {
+      pos_ += kTrue.size();
+      return true;
+    }
+    if (LiteralAt(kFalse)) {
+      pos_ += kFalse.size();
+      return false;
+    }
+    AppendLine({u"Invalid Boolean at position ", Position(), u" : ", Rest()});
+    return false;
+  }
+
+  JsonValue ReadNull() {
+    SkipBlanks();
+    constexpr std::u16string_view kNull = u"null";
+    if (LiteralAt(kNull)) {
+      pos_ += kNull.size();
+      return JsonValue::Null();
+    }
+    AppendLine({u"Invalid null value at position ", Position(), u" : ", Rest()});
+    return JsonValue();
+  }
+
+  const std::u16string_view text_;
+  const char16_t* const p_;
+  const std::size_t n_;
+  std::size_t pos_ = 0;
+  bool pending_ = false;
+  std::u16string pending_description_;
+  std::unique_ptr<cStringBuilder> builder_;
+};
+
+}  // namespace
+
+JsonValue ReadJson(std::u16string_view sText) {
+  ResetLog();
+  if (sText.size() > kMaxTextLength) {
+    AppendLine({u"Text too long: ", DecimalText(sText.size()), u" code units, at most ",
+                DecimalText(kMaxTextLength), u" can be read"});
+    return JsonValue();
+  }
+  JsonValue root;
+  try {
+    Reader reader(sText);
+    return reader.ReadRoot(root);
+  } catch (const std::exception&) {
+    // Only memory exhaustion outside any member gets here (the root could
+    // not be created, or a failure description could not be kept): return
+    // what exists.
+    return root;
+  }
+}
+
+const std::u16string& ErrorLog() {
+  return LogText();
+}
+
+}  // namespace skyvane

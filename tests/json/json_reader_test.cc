@@ -1,0 +1,404 @@
+#include "json/json_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "json/collection.h"
+#include "json/decimal.h"
+#include "json/dictionary.h"
+#include "json/json_writer.h"
+#include "text/run_error.h"
+#include "text/utf.h"
+
+namespace skyvane {
+namespace {
+
+// The description that `raise` raises, as the log quotes it.
+std::u16string DescriptionOf(const std::function<void()>& raise) {
+  try {
+    raise();
+  } catch (const RunError& e) {
+    return Utf8ToUtf16(e.what());
+  }
+  ADD_FAILURE() << "nothing raised";
+  return u"";
+}
+
+std::u16string NotANumber() {
+  return DescriptionOf([] { Decimal::FromText(std::u16string_view()); });
+}
+std::u16string TooLarge() {
+  return DescriptionOf([] { Decimal::FromText(u"79228162514264337593543950336"); });
+}
+std::u16string DuplicateKey() {
+  return DescriptionOf([] {
+    Dictionary d;
+    d.Add(u"x", JsonValue());
+    d.Add(u"x", JsonValue());
+  });
+}
+
+std::string ShowRoot(const JsonValue& root) {
+  return root.IsEmpty() ? "<none>" : WriteJson(root);
+}
+std::string Utf8(std::u16string_view log) {
+  return Utf16ToUtf8(log);
+}
+
+struct Case {
+  const char16_t* text;
+  const char* root;  // WriteJson of the root, or "<none>"
+  std::u16string log;
+};
+
+void ExpectCases(const std::vector<Case>& cases) {
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Utf8(c.text));
+    const JsonValue root = ReadJson(c.text);
+    EXPECT_EQ(ShowRoot(root), c.root);
+    EXPECT_EQ(Utf8(ErrorLog()), Utf8(c.log));
+  }
+}
+
+TEST(ReadJsonTest, RootAndBlanks) {
+  ExpectCases({
+      {u"", "<none>", u"Invalid JSON"},
+      {u" \t\r\n ", "<none>", u"Invalid JSON"},
+      {u"hello", "<none>", u"Invalid JSON"},
+      {u"\"text\"", "<none>", u"Invalid JSON"},
+      {u"/* note */ [1,2]", "[1,2]", u""},
+      {u"// note\n[1,2]", "[1,2]", u""},
+      {u"// note\r\n{}", "{}", u""},
+      {u"({\"a\":1})", "{\"a\":1}", u""},
+      {u"[1]xyz", "[1]", u""},
+      {u"  [1] ]", "[1]", u""},
+      {u"[]", "[]", u""},
+      {u"{ }", "{}", u""},
+      // A lone "/" or "*" is a blank; a block comment ends at the first "/"
+      // after any "*", and may span lines.
+      {u"/ [1]", "[1]", u""},
+      {u"* [1]", "[1]", u""},
+      // The pending "/" survives blanks, so "/ *" opens a block comment.
+      {u"/ * [1]", "<none>", u"Invalid JSON"},
+      {u"/* a * b / [1]", "[1]", u""},
+      {u"/*\n*/[1]", "[1]", u""},
+      {u"/*** x */[1]", "[1]", u""},
+      // A second "*" cancels the pending one: "**/" does not close.
+      {u"/* x **/[1]", "<none>", u"Invalid JSON"},
+      // A "/" inside a line comment ends its skipping.
+      {u"// a/b\n[1]", "<none>", u"Invalid JSON"},
+      {u"/* [1] */", "<none>", u"Invalid JSON"},
+      {u"[1, /* two */ 2 // three\n ]", "[1,2]", u""},
+      {u"[(1),(2)]", "[1,2]", u""},
+      {u"[1 2 3]", "[1,2,3]", u""},
+      {u"[\n1\r\n,\t2\r]", "[1,2]", u""},
+  });
+}
+
+TEST(ReadJsonTest, Keys) {
+  ExpectCases({
+      {u"{a:1}", "{\"a\":1}", u""},
+      {u"{'a':'x'}", "{\"a\":\"x\"}", u""},
+      {u"{\"first name\":1}", "{\"firstname\":1}", u""},
+      {u"{a b\tc:1}", "{\"abc\":1}", u""},
+      {u"{\"a:b\":1}", "{\"a:b\":1}", u""},
+      // Each kind of quote flips its own flag: the double quote inside the
+      // single quotes leaves the colon inside the key.
+      {u"{'a\"b':1}", "{\"ab:1}\":undefined}", u"Missing '}': {'a\"b':1}\r\n"},
+      {u"{a\\b:1}", "{\"a\\\\b\":1}", u""},
+      {u"{\"a\" /* c */ :1}", "{\"a\":1}", u""},
+      {u"{\"a\"\n:1}", "{\"a\":1}", u""},
+      {u"{\"\":1}", "{\"\":1}", u""},
+      {u"{\"A\":1,\"a\":2}", "{\"A\":1,\"a\":2}", u""},
+      {u"{\"z\":1,\"a\":2,\"m\":3}", "{\"z\":1,\"a\":2,\"m\":3}", u""},
+      {u"{\"a\" 1}", "{\"a\":1}", u"Invalid Key at position 6 : a\r\n"},
+      // The apostrophe inside the double quotes opens a single-quoted run,
+      // so the colon belongs to the key and the key runs to the end.
+      {u"{\"it's\":1}", "{\"its:1}\":undefined}", u"Missing '}': {\"it's\":1}\r\n"},
+      // A closing quote at the end of the text: the key is kept.
+      {u"{\"a\"", "{\"a\":undefined}", u"Invalid Key at position 5 : a\r\nMissing '}': {\"a\"\r\n"},
+      {u"{\"a\" x:1}", "{}", u"Invalid Key at position 6 : a\r\n" + NotANumber() + u": a\r\n"},
+      // Commas are optional; a second comma starts the next key.
+      {u"{\"a\":1 \"b\":2}", "{\"a\":1,\"b\":2}", u""},
+      {u"{\"a\":1,,\"b\":2}", "{\"a\":1,\",b\":2}", u""},
+      {u"{\"a\":1,}", "{\"a\":1,\"}\":undefined}", u"Missing '}': {\"a\":1,}\r\n"},
+      {u"{,", "{\"\":undefined}", u"Missing '}': {,\r\n"},
+  });
+}
+
+TEST(ReadJsonTest, ContainersNotClosed) {
+  ExpectCases({
+      {u"[1,2", "[1,undefined]", u"Missing ']': [1,2\r\n"},
+      {u"[1,", "[1,undefined]", u"Missing ']': [1,\r\n"},
+      {u"[", "[]", u"Missing ']': [\r\n"},
+      {u"{", "{}", u"Missing '}': {\r\n"},
+      {u"{\"a\":[1,2", "{\"a\":[1,undefined]}",
+       u"Missing ']': {\"a\":[1,2\r\nMissing '}': {\"a\":[1,2\r\n"},
+      {u"{\"a\":", "{\"a\":undefined}", u"Missing '}': {\"a\":\r\n"},
+      // Only the last 20 code units are quoted.
+      {u"[\"0123456789abcdefghij\", 1", "[\"0123456789abcdefghij\",undefined]",
+       u"Missing ']': 456789abcdefghij\", 1\r\n"},
+  });
+}
+
+TEST(ReadJsonTest, MemberFailuresTravelOutward) {
+  const std::u16string nan = NotANumber();
+  const std::u16string dup = DuplicateKey();
+  ExpectCases({
+      {u"{\"x\":1,\"x\":2}", "{\"x\":1}", dup + u": x\r\n"},
+      {u"{\"a\":{\"b\":1,\"b\":2},\"c\":3}", "{\"a\":{\"b\":1}}",
+       dup + u": b\r\n" + dup + u": a\r\n"},
+      {u"[1,]", "[1]", nan + u": ]\r\n"},
+      {u"[1,2,]  // end", "[1,2]", nan + u": ]  // end\r\n"},
+      {u"[1-2]", "[]", nan + u": ]\r\n"},
+      {u"[.]", "[]", nan + u": ]\r\n"},
+      {u"[12abc]", "[12]", nan + u": abc]\r\n"},
+      {u"[True]", "[]", nan + u": True]\r\n"},
+      {u"[TRUE]", "[]", nan + u": TRUE]\r\n"},
+      {u"[NULL]", "[]", nan + u": NULL]\r\n"},
+      {u"{\"a\":x}", "{}", nan + u": a\r\n"},
+      {u"[79228162514264337593543950336]", "[]", TooLarge() + u": ]\r\n"},
+      // The position is shared: every array quotes from where the item
+      // stopped.
+      {u"[[[1,]]]", "[[[1]]]", nan + u": ]]]\r\n" + nan + u": ]]]\r\n" + nan + u": ]]]\r\n"},
+      {u"{\"a\":[{\"b\":x}],\"c\":1}", "{\"a\":[{}]}",
+       nan + u": b\r\n" + nan + u": x}],\"c\":1}\r\n" + nan + u": a\r\n"},
+      // Everything read before the failure stays.
+      {u"{\"a\":1,\"b\":[2,3,?],\"c\":4}", "{\"a\":1,\"b\":[2,3]}",
+       nan + u": ?],\"c\":4}\r\n" + nan + u": b\r\n"},
+      // A duplicate key of a container: the container's own failures come
+      // first, then the duplicate.
+      {u"{\"a\":1,\"a\":{\"b\":1,\"b\":2}}", "{\"a\":1}", dup + u": b\r\n" + dup + u": a\r\n"},
+  });
+}
+
+TEST(ReadJsonTest, Strings) {
+  ExpectCases({
+      {u"[\"a\\\"b\"]", "[\"a\\\"b\"]", u""},
+      {u"['it\\'s']", "[\"it's\"]", u""},
+      {u"['say \"hi\"']", "[\"say \\\"hi\\\"\"]", u""},
+      {u"[\"say 'hi'\"]", "[\"say 'hi'\"]", u""},
+      {u"[\"A\\u00e9B\"]",
+       "[\"A\xC3\xA9"
+       "B\"]",
+       u""},
+      {u"[\"\\u00C9\"]", "[\"\xC3\x89\"]", u""},
+      {u"[\"\\u0041BC\"]", "[\"ABC\"]", u""},
+      {u"[\"\\x41\"]", "[\"x41\"]", u""},
+      {u"[\"\\q\"]", "[\"q\"]", u""},
+      {u"[\"\\U0041\"]", "[\"U0041\"]", u""},
+      {u"[\"tab\\there\"]", "[\"tab\\there\"]", u""},
+      {u"[\"\\/\\\\\\b\\f\\n\\r\"]", "[\"/\\\\\\b\\f\\n\\r\"]", u""},
+      {u"['\\\"']", "[\"\\\"\"]", u""},
+      // "\u" takes the leading hexadecimal digits of the next four code
+      // units and always steps over all four.
+      {u"[\"\\u12\"xy\"]", "[\"\\u0012y\"]", u""},
+      {u"[\"\\u12\"]", "[\"\\u0012\"]", u"Missing ']': [\"\\u12\"]\r\n"},
+      {u"[\"\\uzzzzA\"]", "[\"\\u0000A\"]", u""},
+      {u"[\"\\u4", "[\"\\u0004\"]", u"Missing ']': [\"\\u4\r\n"},
+      {u"[\"ab\\", "[\"ab\"]", u"Missing ']': [\"ab\\\r\n"},
+      {u"[\"abc", "[\"abc\"]", u"Missing ']': [\"abc\r\n"},
+      {u"[\"ab\\nc", "[\"ab\\nc\"]", u"Missing ']': [\"ab\\nc\r\n"},
+      {u"[\"\"]", "[\"\"]", u""},
+      {u"['']", "[\"\"]", u""},
+      {u"[ \"a\" \"b\" ]", "[\"a\",\"b\"]", u""},
+      {u"[\"(a) /*b*/\"]", "[\"(a) /*b*/\"]", u""},
+  });
+}
+
+TEST(ReadJsonTest, StringCodeUnits) {
+  struct StringCase {
+    std::u16string text;
+    std::u16string value;
+  };
+  const std::vector<StringCase> cases = {
+      {u"[\"\\uD83D\\uDE00\"]", u"\xD83D\xDE00"},
+      {u"[\"\\uDE00\\uD83D\"]", u"\xDE00\xD83D"},
+      {u"[\"\\u0000\"]", std::u16string(1, u'\0')},
+      {std::u16string(u"[\"a\0b\"]", 7), std::u16string(u"a\0b", 3)},
+      {u"[\"\xD83D\"]", u"\xD83D"},
+      {u"[\"x\\u0000y\\n\"]", std::u16string(u"x\0y\n", 4)},
+      // Long runs around escapes come through whole.
+      {u"[\"" + std::u16string(30000, u'a') + u"\\n" + std::u16string(30000, u'b') + u"\"]",
+       std::u16string(30000, u'a') + u"\n" + std::u16string(30000, u'b')},
+  };
+  for (const StringCase& c : cases) {
+    SCOPED_TRACE(Utf8(c.text));
+    const JsonValue root = ReadJson(c.text);
+    ASSERT_TRUE(root.IsCollection());
+    ASSERT_EQ(root.AsCollection()->Count(), 1);
+    EXPECT_EQ(root.AsCollection()->Item(1).AsString(), c.value);
+    EXPECT_EQ(ErrorLog(), u"");
+  }
+}
+
+TEST(ReadJsonTest, NumbersAndLiterals) {
+  ExpectCases({
+      {u"[1.5,-0.25e2,+7]", "[1.5,-25,7]", u""},
+      {u"[0,-0,1e2,1E+2,250e-2]", "[0,0,100,100,2.5]", u""},
+      {u"[12", "[undefined]", u"Missing ']': [12\r\n"},
+      {u"{\"a\":1", "{\"a\":undefined}", u"Missing '}': {\"a\":1\r\n"},
+      {u"[true,false,null]", "[true,false,null]", u""},
+      {u"[true false null]", "[true,false,null]", u""},
+      {u"{\"a\":nul}", "{\"a\":undefined,\"nul}\":undefined}",
+       u"Invalid null value at position 6 : nul}\r\nMissing '}': {\"a\":nul}\r\n"},
+      {u"{\"a\":tru}", "{\"a\":false,\"tru}\":undefined}",
+       u"Invalid Boolean at position 6 : tru}\r\nMissing '}': {\"a\":tru}\r\n"},
+      {u"{\"a\":fals,\"b\":1}", "{\"a\":false,\"fals,b\":1}",
+       u"Invalid Boolean at position 6 : fals,\"b\":1}\r\n"},
+      // The literal readers do not look past the literal.
+      {u"[truex]", "[true]", NotANumber() + u": x]\r\n"},
+      {u"[nullnull]", "[null,null]", u""},
+  });
+}
+
+TEST(ReadJsonTest, NumberValuesAreExact) {
+  const JsonValue root = ReadJson(u"[0.1, 1.50, -3]");
+  ASSERT_TRUE(root.IsCollection());
+  const Collection& items = *root.AsCollection();
+  ASSERT_EQ(items.Count(), 3);
+  EXPECT_EQ(items.Item(1).KindCode(), 14);
+  EXPECT_EQ(items.Item(1).AsDecimal().MagnitudeLow(), 1u);
+  EXPECT_EQ(items.Item(1).AsDecimal().Scale(), 1);
+  EXPECT_EQ(items.Item(2).AsDecimal(), Decimal::FromText(u"1.5"));
+  EXPECT_TRUE(items.Item(3).AsDecimal().IsNegative());
+}
+
+TEST(ReadJsonTest, KindsOfValues) {
+  const JsonValue root = ReadJson(u"{\"s\":\"x\",\"n\":null,\"b\":true,\"d\":2,\"o\":{},\"a\":[]}");
+  ASSERT_TRUE(root.IsDictionary());
+  const Dictionary& object = *root.AsDictionary();
+  EXPECT_EQ(object.Item(u"s").KindCode(), 8);
+  EXPECT_EQ(object.Item(u"n").KindCode(), 1);
+  EXPECT_EQ(object.Item(u"b").KindCode(), 11);
+  EXPECT_EQ(object.Item(u"d").KindCode(), 14);
+  EXPECT_EQ(object.Item(u"o").KindCode(), 9);
+  EXPECT_EQ(object.Item(u"o").TypeName(), u"Dictionary");
+  EXPECT_EQ(object.Item(u"a").TypeName(), u"Collection");
+  EXPECT_EQ(root.TypeName(), u"Dictionary");
+}
+
+// A misspelt literal reads nothing; an array must not read it forever.
+TEST(ReadJsonTest, ArrayItemThatReadsNothingStopsTheArray) {
+  const std::u16string stop(kNoProgressDescription);
+  ExpectCases({
+      {u"[tru]", "[false]", u"Invalid Boolean at position 2 : tru]\r\n" + stop + u": tru]\r\n"},
+      {u"[1, nul, 2]", "[1,undefined]",
+       u"Invalid null value at position 5 : nul, 2]\r\n" + stop + u": nul, 2]\r\n"},
+      {u"[tru", "[false]", u"Invalid Boolean at position 2 : tru\r\n" + stop + u": tru\r\n"},
+      {u"{\"a\":[tru],\"b\":1}", "{\"a\":[false]}",
+       u"Invalid Boolean at position 7 : tru],\"b\":1}\r\n" + stop + u": tru],\"b\":1}\r\n" + stop +
+           u": a\r\n"},
+  });
+}
+
+TEST(ReadJsonTest, LogIsEmptiedByEveryParse) {
+  ReadJson(u"hello");
+  EXPECT_EQ(ErrorLog(), u"Invalid JSON");
+  ReadJson(u"[1,");
+  EXPECT_EQ(ErrorLog(), u"Missing ']': [1,\r\n");
+  EXPECT_EQ(ErrorLog(), u"Missing ']': [1,\r\n");  // reading does not change it
+  ReadJson(u"[1]");
+  EXPECT_EQ(ErrorLog(), u"");
+}
+
+TEST(ReadJsonTest, TextIsReadInPlace) {
+  const std::u16string text = u"{\"k\":\"value with no escape\",\"e\":\"a\\nb\"}";
+  const std::u16string copy = text;
+  const JsonValue root = ReadJson(std::u16string_view(text).substr(0, text.size()));
+  EXPECT_EQ(text, copy);
+  EXPECT_EQ(ShowRoot(root), "{\"k\":\"value with no escape\",\"e\":\"a\\nb\"}");
+  // A view into a larger buffer: nothing past its end is read.
+  const std::u16string buffer = u"[1,2]3]";
+  EXPECT_EQ(ShowRoot(ReadJson(std::u16string_view(buffer).substr(0, 4))), "[1,undefined]");
+  EXPECT_EQ(ErrorLog(), u"Missing ']': [1,2\r\n");
+}
+
+std::u16string Repeat(std::u16string_view piece, int count) {
+  std::u16string out;
+  out.reserve(piece.size() * count);
+  for (int i = 0; i < count; ++i) out += piece;
+  return out;
+}
+
+std::u16string LogOfRepeatedLine(const std::u16string& line, int count) {
+  return Repeat(line + u"\r\n", count);
+}
+
+TEST(ReadJsonNestingTest, UpToTheLimitIsRead) {
+  const std::u16string text = Repeat(u"[", kMaxNesting) + Repeat(u"]", kMaxNesting);
+  const JsonValue root = ReadJson(text);
+  EXPECT_EQ(ErrorLog(), u"");
+  int depth = 0;
+  for (const Collection* c = root.CollectionOrNull(); c != nullptr;
+       c = c->Count() > 0 ? c->Item(1).CollectionOrNull() : nullptr) {
+    ++depth;
+  }
+  EXPECT_EQ(depth, kMaxNesting);
+}
+
+TEST(ReadJsonNestingTest, OneDeeperIsAMemberFailureOfEveryContainer) {
+  const std::u16string text = Repeat(u"[", kMaxNesting + 1) + Repeat(u"]", kMaxNesting + 1);
+  const JsonValue root = ReadJson(text);
+  ASSERT_TRUE(root.IsCollection());
+  const std::u16string excerpt = u"[" + Repeat(u"]", 19);
+  EXPECT_EQ(ErrorLog(),
+            LogOfRepeatedLine(u"Nesting deeper than 1000 containers: " + excerpt, kMaxNesting));
+}
+
+TEST(ReadJsonNestingTest, ObjectsNestTheSameWay) {
+  const std::u16string text = Repeat(u"{a:", kMaxNesting) + u"{}";
+  const JsonValue root = ReadJson(text);
+  ASSERT_TRUE(root.IsDictionary());
+  EXPECT_EQ(ErrorLog(), LogOfRepeatedLine(u"Nesting deeper than 1000 containers: a", kMaxNesting));
+}
+
+TEST(ReadJsonNestingTest, AMillionOpeningBracketsReturnPromptly) {
+  const std::u16string text(1000000, u'[');
+  const auto start = std::chrono::steady_clock::now();
+  const JsonValue root = ReadJson(text);
+  const auto seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  ASSERT_TRUE(root.IsCollection());
+  EXPECT_EQ(
+      ErrorLog(),
+      LogOfRepeatedLine(u"Nesting deeper than 1000 containers: " + Repeat(u"[", 20), kMaxNesting));
+  // Generous even under the sanitizers; a quadratic log or a runaway
+  // recursion takes far longer (or never returns).
+  EXPECT_LT(seconds, 10.0);
+}
+
+TEST(ReadJsonLimitsTest, TextLongerThanPositionsCanCountIsRefused) {
+  // Never read: the length alone is refused.
+  const char16_t one = u'[';
+  const std::u16string_view huge(&one, kMaxTextLength + 1);
+  EXPECT_TRUE(ReadJson(huge).IsEmpty());
+  EXPECT_EQ(ErrorLog(),
+            u"Text too long: 2147483648 code units, at most 2147483647 can be read\r\n");
+}
+
+TEST(ReadJsonLimitsTest, LogStopsGrowingAtItsLimit) {
+  // Each misspelt literal quotes the rest of the text; the keys come out as
+  // k0, tk1, tk2 ... so they never collide, and the last one is t}.
+  std::u16string text = u"{";
+  const int entries = 3000;
+  for (int i = 0; i < entries; ++i) text += u"k" + Widen(std::to_string(i)) + u":t ";
+  text += u"}";
+  const JsonValue root = ReadJson(text);
+  ASSERT_TRUE(root.IsDictionary());
+  EXPECT_EQ(root.AsDictionary()->Count(), entries + 1);
+  const std::u16string& log = ErrorLog();
+  EXPECT_EQ(log.rfind(kLogFullLine), log.size() - kLogFullLine.size());
+  EXPECT_LE(log.size(), kMaxLogLength + text.size() + 64);
+  EXPECT_EQ(log.find(u"Invalid Boolean at position 5 : t k1:t "), 0u);
+  // The next parse starts afresh.
+  ReadJson(u"{\"a\":tru}");
+  EXPECT_EQ(ErrorLog(), u"Invalid Boolean at position 6 : tru}\r\nMissing '}': {\"a\":tru}\r\n");
+}
+
+}  // namespace
+}  // namespace skyvane
