@@ -1,6 +1,7 @@
 #include "text/string_builder.h"
 
 #include <algorithm>
+#include <cassert>
 #include <functional>
 #include <limits>
 #include <new>
@@ -83,14 +84,18 @@ void cStringBuilder::TheString(std::u16string_view sThis) {
     return;
   }
   const int32_t new_capacity = GrownCapacity(len);
-  if (len / kBytesPerChar > lReservedChars) {
-    // sThis cannot lie inside storage smaller than itself, so the old text
-    // may go without being copied.
+  if (new_capacity / kBytesPerChar > lReservedChars) {
+    if (Aliases(sThis)) {
+      TheString(CopyOf(sThis));
+      return;
+    }
+    // The old text is overwritten anyway, so it need not be carried over.
     Reserve(new_capacity / kBytesPerChar, /*keep_text=*/false);
   }
   std::memmove(OffsetAddress(0), sThis.data(), static_cast<size_t>(len));
   lCapacityBytes = new_capacity;
   lUsedBytes = len;
+  assert(lCapacityBytes / kBytesPerChar <= lReservedChars);
 }
 
 void cStringBuilder::Clear() {
@@ -104,8 +109,8 @@ void cStringBuilder::AppendSlow(std::u16string_view sThis) {
   if (sThis.empty()) return;
   const int32_t len = ByteLength(sThis);
   const int32_t need = CheckedAdd(lUsedBytes, len);
-  if (need / kBytesPerChar > lReservedChars && Aliases(sThis)) {
-    // Growing may move the storage that sThis points into.
+  if (Aliases(sThis) && StorageMoves(need)) {
+    // Growing would move the storage that sThis points into.
     AppendByVal(CopyOf(sThis));
     return;
   }
@@ -117,7 +122,7 @@ void cStringBuilder::AppendSlow(std::u16string_view sThis) {
 void cStringBuilder::AppendNL(std::u16string_view sThis) {
   const int32_t len = ByteLength(sThis);
   const int32_t need = CheckedAdd(CheckedAdd(lUsedBytes, len), kNewLineChars * kBytesPerChar);
-  if (need / kBytesPerChar > lReservedChars && Aliases(sThis)) {
+  if (Aliases(sThis) && StorageMoves(need)) {
     AppendNL(CopyOf(sThis));
     return;
   }
@@ -238,11 +243,16 @@ int32_t cStringBuilder::GrownCapacity(int32_t lNeedBytes) const {
   return static_cast<int32_t>(capacity);
 }
 
+bool cStringBuilder::StorageMoves(int32_t lNeedBytes) const {
+  return GrownCapacity(lNeedBytes) / kBytesPerChar > lReservedChars;
+}
+
 void cStringBuilder::Grow(int32_t lNeedBytes) {
   const int32_t capacity = GrownCapacity(lNeedBytes);
   if (capacity == lCapacityBytes) return;
   Reserve(capacity / kBytesPerChar, /*keep_text=*/true);
   lCapacityBytes = capacity;
+  assert(lCapacityBytes / kBytesPerChar <= lReservedChars);
 }
 
 void cStringBuilder::Reserve(int32_t lCapacityChars, bool keep_text) {

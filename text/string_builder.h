@@ -148,6 +148,8 @@ class cStringBuilder {
   // The capacity in bytes that covers lNeedBytes by whole chunks; raises
   // kOverflow when a step leaves the 32-bit range.
   int32_t GrownCapacity(int32_t lNeedBytes) const;
+  // True when covering lNeedBytes needs new storage, which may move the text.
+  bool StorageMoves(int32_t lNeedBytes) const;
   // Makes Capacity() cover lNeedBytes, keeping the text; may raise kOverflow
   // or kOutOfMemory before anything changes.
   void Grow(int32_t lNeedBytes);

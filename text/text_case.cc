@@ -45,13 +45,13 @@ std::u16string MapCase(std::u16string_view s, IcuCaseMap map) {
   if (length == 0) return {};
   std::u16string result(s.size(), u'\0');
   UErrorCode status = U_ZERO_ERROR;
-  // The default locale ("") decides the language-specific rules.
+  // The default locale (nullptr) decides the language-specific rules.
   int32_t needed =
-      map(result.data(), static_cast<int32_t>(result.size()), s.data(), length, "", &status);
+      map(result.data(), static_cast<int32_t>(result.size()), s.data(), length, nullptr, &status);
   if (status == U_BUFFER_OVERFLOW_ERROR) {
     result.assign(static_cast<size_t>(needed), u'\0');
     status = U_ZERO_ERROR;
-    needed = map(result.data(), needed, s.data(), length, "", &status);
+    needed = map(result.data(), needed, s.data(), length, nullptr, &status);
   }
   // ICU maps any code units (lone surrogates pass through); a failure here
   // means it could not get memory.
