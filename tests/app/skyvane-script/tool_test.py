@@ -1,0 +1,118 @@
+#!/usr/bin/env python3
+"""Runs skyvane-script --console on script files with scripted standard input
+and checks standard output, standard error and the exit status exactly.
+
+usage: tool_test.py PATH_TO_SKYVANE_SCRIPT
+"""
+import os
+import subprocess
+import sys
+import tempfile
+
+TOOL = sys.argv[1]
+USAGE_LINE = b"usage: skyvane-script [--console] [FILE]\n"
+
+
+def run(args, stdin=b""):
+    # No display at all: --console must not need one.
+    env = {k: v for k, v in os.environ.items()
+           if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    done = subprocess.run([TOOL] + args, input=stdin, capture_output=True, env=env, timeout=60)
+    return done.stdout, done.stderr, done.returncode
+
+
+# (name, script bytes, standard input, stdout, stderr, exit status)
+FILE_CASES = [
+    ("texts and null are joined as they stand",
+     b'["a", null, "b", ["c", 1.50]]', b"", b"anullbc1.5", b"", 0),
+    ("an empty script writes nothing",
+     b"[]", b"", b"", b"", 0),
+    ("alert lines and input prompts go to standard error",
+     b'[{"alert": {"message": "hello", "title": "T"}}, "a",'
+     b' {"input": {"prompt": "Name?", "title": "Q", "default": "bob"}}, "|",'
+     b' {"input": {"prompt": "again"}}]',
+     b"alice\r\n",
+     b"aalice|",
+     b"[T] hello\n[Q] Name? (bob): [] again (): ", 0),
+    ("each input reads the next line; a last line without a line end counts",
+     b'[{"input": {"prompt": "1"}}, "-", {"input": {"prompt": "2"}}, "-",'
+     b' {"input": {"prompt": "3"}}, "-", {"input": {"prompt": "4"}}]',
+     b"one\n\nthree", b"one--three-", b"[] 1 (): [] 2 (): [] 3 (): [] 4 (): ", 0),
+    ("the end of input cancels, and cancel gives the empty text",
+     b'[{"set": {"name": "v", "value": {"input": {"prompt": "p", "default": "d"}}}},'
+     b' {"get": {"name": "v", "default": "cancelled"}}]',
+     b"", b"cancelled", b"[] p (d): ", 0),
+    ("UTF-8 passes through both ways",
+     '["h\u00e9llo \u2603 \U0001F600", {"input": {"prompt": "\u00bf", "title": "\u00e9"}},'
+     ' {"alert": {"message": "\u2603"}}]'.encode(),
+     "r\u00e9ponse\n".encode(),
+     "h\u00e9llo \u2603 \U0001F600r\u00e9ponse".encode(),
+     "[\u00e9] \u00bf (): [] \u2603\n".encode(), 0),
+    ("a byte-order mark is skipped",
+     b'\xef\xbb\xbf["bom"]', b"", b"bom", b"", 0),
+    ("an empty script shows the parser error and exits 1",
+     b"", b"", b"", b"[Parser Error] Invalid JSON", 1),
+    ("a malformed script runs nothing of itself",
+     b'[{"alert": {"message": "never"}}, ', b"", b"",
+     b"[Parser Error] Missing ']': essage\": \"never\"}}, \r\n", 1),
+    ("an error loses the output and exits 3 after its line",
+     b'["lost", {"alert": {"message": "shown"}}, 5]', b"", b"",
+     b"[] shown\nskyvane-script: error 424: Item 3 of the script is a Decimal; it must be"
+     b" a text, null, an object or an array.\n", 3),
+    ("a top-level object is an error",
+     b'{"return": "x"}', b"", b"",
+     b"skyvane-script: error 424: A script must be a JSON array, not a Dictionary.\n", 3),
+    ("a command without parameters is an error",
+     b'[{"ALERT": "text"}]', b"", b"",
+     b'skyvane-script: error 424: The command "ALERT" needs an object of parameters as its'
+     b" value, not a String.\n", 3),
+    ("nesting beyond the limit is output, not an error",
+     b"[" + b"[" * 41 + b'"x"' + b"]" * 41 + b"]", b"",
+     b"ERROR: Nesting level exceeded.", b"", 0),
+]
+
+
+def main():
+    failures = 0
+
+    def check(name, got, want):
+        nonlocal failures
+        if got != want:
+            failures += 1
+            print(f"FAIL {name}\n  got:  {got!r}\n  want: {want!r}")
+
+    with tempfile.TemporaryDirectory() as folder:
+        for index, (name, script, stdin, out, err, status) in enumerate(FILE_CASES):
+            path = os.path.join(folder, f"case{index}.json")
+            with open(path, "wb") as f:
+                f.write(script)
+            check(name, run(["--console", path], stdin), (out, err, status))
+            # The same script read from standard input: every input box then
+            # meets the end of input, so only scripts without input compare.
+            if b'"input"' not in script:
+                check(name + " (standard input)", run(["--console"], script), (out, err, status))
+                check(name + " (-)", run(["--console", "-"], script), (out, err, status))
+
+        check("input on a script from standard input is cancelled",
+              run(["--console"], b'[{"input": {"prompt": "p", "title": "t", "default": "d"}}, "!"]'),
+              (b"!", b"[t] p (d): ", 0))
+
+        missing = os.path.join(folder, "missing.json")
+        check("a missing file", run(["--console", missing]),
+              (b"", f"skyvane-script: cannot read {missing}: No such file or directory\n".encode(),
+               2))
+        out, err, status = run(["--console", "--bogus"])
+        check("an unknown option", (out, err.splitlines(keepends=True)[:2], status),
+              (b"", [b"skyvane-script: unknown option --bogus\n", USAGE_LINE], 2))
+        out, err, status = run(["--console", missing, missing])
+        check("two files", (out, err.splitlines(keepends=True)[:2], status),
+              (b"", [b"skyvane-script: only one FILE may be given\n", USAGE_LINE], 2))
+        out, err, status = run(["--help"])
+        check("help", (out.splitlines(keepends=True)[:1], err, status), ([USAGE_LINE], b"", 0))
+
+    print(f"{failures} failure(s)" if failures else "all checks passed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
