@@ -35,7 +35,7 @@ OpeningPlace ChooseOpeningPlace(const QRect& primary_screen, const QList<QRect>&
   return chosen;
 }
 
-OpeningPlace ApplyWindowSteps(QWidget& form, const PositionStore& store) {
+OpeningPlace ApplyWindowSteps(QWidget& form, const TwipScale& scale, const PositionStore& store) {
   QPalette palette = form.palette();
   palette.setColor(QPalette::Window, Qt::white);
   form.setPalette(palette);
@@ -55,8 +55,8 @@ OpeningPlace ApplyWindowSteps(QWidget& form, const PositionStore& store) {
                           "opening at the default place")
                .arg(store.FileName(), saved_x, saved_y));
   }
-  const OpeningPlace chosen = ChooseOpeningPlace(primary->geometry(), screens, form.size(), saved,
-                                                 TwipScale::ForScreen(primary));
+  const OpeningPlace chosen =
+      ChooseOpeningPlace(primary->geometry(), screens, form.size(), saved, scale);
   if (chosen.source == OpeningPlace::Source::kSavedUnreachable) {
     Report(QStringLiteral("the saved position (formX %1, formY %2) lies off every screen; "
                           "opening at the default place")
@@ -66,16 +66,15 @@ OpeningPlace ApplyWindowSteps(QWidget& form, const PositionStore& store) {
   return chosen;
 }
 
-PanelPlace CurrentPlace(const QWidget& form) {
-  return PixelsToPlace(form.pos(), TwipScale::ForScreen(form.screen()));
+PanelPlace CurrentPlace(const QWidget& form, const TwipScale& scale) {
+  return PixelsToPlace(form.pos(), scale);
 }
 
-PanelDrag::PanelDrag(QWidget* form, PositionStore* store) : form_(form), store_(store) {
+PanelDrag::PanelDrag(QWidget* form, const TwipScale& scale, PositionStore* store)
+    : form_(form), scale_(scale), store_(store) {
   settle_.setSingleShot(true);
   settle_.setInterval(kMoveSettleMs);
-  connect(&settle_, &QTimer::timeout, this, [this] {
-    if (moved_since_save_) Save();
-  });
+  connect(&settle_, &QTimer::timeout, this, &PanelDrag::Settled);
   form_->installEventFilter(this);
 }
 
@@ -83,12 +82,15 @@ PanelDrag::~PanelDrag() {
   form_->removeEventFilter(this);
 }
 
-void PanelDrag::Press(const QPoint& global_pos) {
+void PanelDrag::Press(const QPoint& global_pos, Qt::MouseButton button) {
   settle_.stop();
   following_ = false;
   system_move_ = false;
+  system_move_ending_ = false;
   QWindow* window = form_->windowHandle();
-  if (window != nullptr && window->startSystemMove()) {
+  // Window systems end their move when the left button goes up (that is the
+  // button the request names), so only a left press is handed to them.
+  if (button == Qt::LeftButton && window != nullptr && window->startSystemMove()) {
     system_move_ = true;
   } else {
     following_ = true;
@@ -113,8 +115,7 @@ bool PanelDrag::eventFilter(QObject* watched, QEvent* event) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         form_->move(mouse->globalPosition().toPoint() - grab_offset_);
       } else if (system_move_) {
-        // The pointer is ours again: the window system's move is over.
-        EndSystemMove();
+        SystemMoveEnding();
       }
       break;
     case QEvent::MouseButtonRelease:
@@ -122,8 +123,11 @@ bool PanelDrag::eventFilter(QObject* watched, QEvent* event) {
         following_ = false;
         Save();
       } else if (system_move_) {
-        EndSystemMove();
+        SystemMoveEnding();
       }
+      break;
+    case QEvent::Enter:
+      if (system_move_) SystemMoveEnding();
       break;
     default:
       break;
@@ -131,15 +135,24 @@ bool PanelDrag::eventFilter(QObject* watched, QEvent* event) {
   return false;
 }
 
-void PanelDrag::EndSystemMove() {
-  system_move_ = false;
-  settle_.stop();
+void PanelDrag::SystemMoveEnding() {
+  // The pointer is ours again, so the window system's move is over; its
+  // last word on the window's place may still be on the way.
+  system_move_ending_ = true;
+  settle_.start();
+}
+
+void PanelDrag::Settled() {
   if (moved_since_save_) Save();
+  if (system_move_ending_) {
+    system_move_ = false;
+    system_move_ending_ = false;
+  }
 }
 
 void PanelDrag::Save() {
   moved_since_save_ = false;
-  if (store_->Save(CurrentPlace(*form_))) return;
+  if (store_->Save(CurrentPlace(*form_, scale_))) return;
   const QString error = store_->LastError();
   if (error == reported_error_) return;
   reported_error_ = error;

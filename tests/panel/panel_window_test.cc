@@ -98,8 +98,8 @@ class WindowTest : public testing::Test {
   QPoint DefaultPixels() const {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect geometry = screen->geometry();
-    return geometry.topLeft() + PlaceToPixels(DefaultPlacement(geometry.width(), geometry.height()),
-                                              TwipScale::ForScreen(screen));
+    return geometry.topLeft() +
+           PlaceToPixels(DefaultPlacement(geometry.width(), geometry.height()), TwipScale());
   }
 
   void SaveTexts(const char* x, const char* y) {
@@ -120,7 +120,7 @@ class WindowTest : public testing::Test {
 
 TEST_F(WindowTest, LoadStepsMakeTheFormWhiteTranslucentAndPlaceIt) {
   PositionStore store(StorePath());
-  const OpeningPlace chosen = ApplyWindowSteps(form_, store);
+  const OpeningPlace chosen = ApplyWindowSteps(form_, TwipScale(), store);
   EXPECT_EQ(chosen.source, OpeningPlace::Source::kDefault);
   EXPECT_EQ(form_.pos(), DefaultPixels());
   EXPECT_DOUBLE_EQ(form_.windowOpacity(), 150.0 / 255.0);
@@ -131,7 +131,7 @@ TEST_F(WindowTest, LoadStepsMakeTheFormWhiteTranslucentAndPlaceIt) {
 TEST_F(WindowTest, SavedPlaceIsRestored) {
   SaveTexts("1500", "3000");
   PositionStore store(StorePath());
-  const OpeningPlace chosen = ApplyWindowSteps(form_, store);
+  const OpeningPlace chosen = ApplyWindowSteps(form_, TwipScale(), store);
   EXPECT_EQ(chosen.source, OpeningPlace::Source::kSaved);
   EXPECT_EQ(form_.pos(), QPoint(100, 200));
 }
@@ -146,7 +146,7 @@ TEST_F(WindowTest, UnusableSavedTextsKeepTheDefaultAndStaySaved) {
     SaveTexts(c.x, c.y);
     PositionStore store(StorePath());
     form_.move(0, 0);
-    const OpeningPlace chosen = ApplyWindowSteps(form_, store);
+    const OpeningPlace chosen = ApplyWindowSteps(form_, TwipScale(), store);
     EXPECT_NE(chosen.source, OpeningPlace::Source::kSaved);
     EXPECT_EQ(form_.pos(), DefaultPixels());
     // Nothing is written until the user drags the panel.
@@ -158,11 +158,11 @@ TEST_F(WindowTest, UnusableSavedTextsKeepTheDefaultAndStaySaved) {
 TEST_F(WindowTest, PressWithoutMovingSavesBothKeys) {
   PositionStore store(StorePath());
   form_.move(100, 200);
-  PanelDrag drag(&form_, &store);
+  PanelDrag drag(&form_, TwipScale(), &store);
   for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
     ASSERT_TRUE(store.Forget());
     const QPoint at = form_.pos() + QPoint(3, 20);
-    drag.Press(at);
+    drag.Press(at, button);
     EXPECT_EQ(store.SavedPlace(), (PanelPlace{1500, 3000})) << "after the press, button " << button;
     Send(QEvent::MouseButtonRelease, at, button, Qt::NoButton);
     EXPECT_EQ(PositionStore(StorePath()).SavedPlace(), (PanelPlace{1500, 3000}));
@@ -172,9 +172,9 @@ TEST_F(WindowTest, PressWithoutMovingSavesBothKeys) {
 TEST_F(WindowTest, WithoutSystemMoveThePanelFollowsTheMouse) {
   PositionStore store(StorePath());
   form_.move(100, 200);
-  PanelDrag drag(&form_, &store);
+  PanelDrag drag(&form_, TwipScale(), &store);
   const QPoint press = QPoint(103, 220);
-  drag.Press(press);  // the offscreen platform has no system move
+  drag.Press(press, Qt::LeftButton);  // the offscreen platform has no system move
   ASSERT_TRUE(drag.FollowingMouse());
   Send(QEvent::MouseMove, press + QPoint(10, 5), Qt::NoButton, Qt::LeftButton);
   Send(QEvent::MouseMove, press + QPoint(-40, -60), Qt::NoButton, Qt::LeftButton);
@@ -190,8 +190,8 @@ TEST_F(WindowTest, WithoutSystemMoveThePanelFollowsTheMouse) {
 TEST_F(WindowTest, ADragWithTheRightButtonMovesToo) {
   PositionStore store(StorePath());
   form_.move(100, 200);
-  PanelDrag drag(&form_, &store);
-  drag.Press(QPoint(101, 201));
+  PanelDrag drag(&form_, TwipScale(), &store);
+  drag.Press(QPoint(101, 201), Qt::RightButton);
   Send(QEvent::MouseMove, QPoint(121, 231), Qt::NoButton, Qt::RightButton);
   Send(QEvent::MouseButtonRelease, QPoint(121, 231), Qt::RightButton, Qt::NoButton);
   EXPECT_EQ(form_.pos(), QPoint(120, 230));
@@ -200,7 +200,7 @@ TEST_F(WindowTest, ADragWithTheRightButtonMovesToo) {
 
 TEST_F(WindowTest, MovesWithoutAPressAreNotSaved) {
   PositionStore store(StorePath());
-  PanelDrag drag(&form_, &store);
+  PanelDrag drag(&form_, TwipScale(), &store);
   form_.move(300, 300);  // e.g. the window system placing the panel
   Send(QEvent::MouseMove, QPoint(400, 400), Qt::NoButton, Qt::LeftButton);
   EXPECT_EQ(form_.pos(), QPoint(300, 300));
