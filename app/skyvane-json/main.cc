@@ -1,0 +1,97 @@
+// skyvane-json [FILE]: reads a JSON text with the panel's lenient reader and
+// shows what it made of it.
+//
+// FILE (standard input when absent or "-") is read as UTF-8: a leading
+// byte-order mark is skipped and every invalid sequence becomes U+FFFD.
+// Standard output: the root on one line as JSON (json/json_writer.h) and a
+// line feed, or nothing when there is no root. Standard error: the reader's
+// error log exactly as it stands (CR LF kept), and nothing else except this
+// program's own messages, which start with "skyvane-json: ".
+// Exit status: 0 root and empty log, 1 root and a log, 2 no root or the
+// input could not be read (or the output could not be written).
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "json/json_reader.h"
+#include "json/json_writer.h"
+#include "text/utf.h"
+
+namespace {
+
+constexpr int kExitClean = 0;
+constexpr int kExitLogged = 1;
+constexpr int kExitNoRoot = 2;
+constexpr std::size_t kReadBlock = 1 << 16;
+constexpr char kUsage[] = "usage: skyvane-json [FILE]\n";
+
+// Reads the whole stream; false (errno set) when a read fails.
+bool ReadAll(std::FILE* stream, std::string& bytes) {
+  char block[kReadBlock];
+  for (;;) {
+    const std::size_t got = std::fread(block, 1, sizeof block, stream);
+    bytes.append(block, got);
+    if (got < sizeof block) return !std::ferror(stream);
+  }
+}
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "skyvane-json: %s\n", message.c_str());
+  return kExitNoRoot;
+}
+
+bool WriteAll(std::FILE* stream, std::string_view bytes) {
+  return std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size() &&
+         std::fflush(stream) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 2) {
+    std::fputs("skyvane-json: ", stderr);
+    std::fputs(kUsage, stderr);
+    return kExitNoRoot;
+  }
+  const std::string name = argc == 2 ? argv[1] : "-";
+  if (name == "--help" || name == "-h") {
+    std::fputs(kUsage, stdout);
+    return kExitClean;
+  }
+
+  std::string bytes;
+  if (name == "-") {
+    if (!ReadAll(stdin, bytes)) {
+      return Fail(std::string("cannot read standard input: ") + std::strerror(errno));
+    }
+  } else {
+    std::FILE* file = std::fopen(name.c_str(), "rb");
+    if (file == nullptr) {
+      return Fail("cannot open " + name + ": " + std::strerror(errno));
+    }
+    const bool read = ReadAll(file, bytes);
+    const int read_errno = errno;
+    std::fclose(file);
+    if (!read) return Fail("cannot read " + name + ": " + std::strerror(read_errno));
+  }
+
+  const std::u16string text = skyvane::Utf8ToUtf16(skyvane::StripByteOrderMark(bytes));
+  bytes = std::string();
+  const skyvane::JsonValue root = skyvane::ReadJson(text);
+  const bool has_root = !root.IsEmpty();
+
+  if (has_root) {
+    std::string out = skyvane::WriteJson(root);
+    out += '\n';
+    if (!WriteAll(stdout, out)) {
+      return Fail(std::string("cannot write standard output: ") + std::strerror(errno));
+    }
+  }
+  const std::u16string& log = skyvane::ErrorLog();
+  WriteAll(stderr, skyvane::Utf16ToUtf8(log));
+
+  if (!has_root) return kExitNoRoot;
+  return log.empty() ? kExitClean : kExitLogged;
+}
