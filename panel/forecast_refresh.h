@@ -1,0 +1,94 @@
+// The forecast refresh: fetch the seven-day forecast and write it into the
+// panel's seven columns.
+//
+// Column c (0 .. 6) is written from day record c + 1 of the document's
+// "data" list, field by field: the day of the month with "号", the weather
+// text, the icon, the temperature text "tem2-tem1", and the temperature
+// colour (blue when the first two characters of tem2 read as a number of
+// at most 15, red when at least 25, untouched otherwise). The first step
+// that fails ends the refresh; everything written before it stays, every
+// field after it keeps what it held.
+#ifndef SKYVANE_PANEL_FORECAST_REFRESH_H_
+#define SKYVANE_PANEL_FORECAST_REFRESH_H_
+
+#include <QDate>
+#include <QString>
+#include <array>
+#include <functional>
+#include <optional>
+
+#include "panel/http_fetch.h"
+#include "panel/layout_table.h"
+#include "text/run_error.h"
+
+namespace skyvane {
+
+class PanelImage;
+class PanelLabel;
+
+// The request address without its host, which the build sets.
+inline constexpr char kRequestPathAndQuery[] = "/api?version=v1&appid=48157302&appsecret=Qw7rZp2K";
+// "http://" + the build's weather host + kRequestPathAndQuery.
+QString DefaultRequestAddress();
+
+inline constexpr BgrColor kColdColor = 0xFF0000;  // blue
+inline constexpr BgrColor kHotColor = 0x0000FF;   // red
+inline constexpr int kColdAtOrBelow = 15;
+inline constexpr int kHotAtOrAbove = 25;
+// How many leading characters of tem2 the colour test reads.
+inline constexpr int kTemperatureTestLength = 2;
+// Follows the day number: U+53F7, the sign for a day of the month.
+inline constexpr char16_t kDaySign = u'号';
+
+// The controls of the seven columns; element i of each array is column i.
+// None may be null.
+struct ColumnControls {
+  std::array<PanelLabel*, kColumnCount> label1{};  // day
+  std::array<PanelLabel*, kColumnCount> label2{};  // weather text
+  std::array<PanelImage*, kColumnCount> image1{};  // icon
+  std::array<PanelLabel*, kColumnCount> label3{};  // temperature
+};
+
+// Where and why a refresh ended early. A failure before the columns (the
+// fetch) is reported at column 0.
+struct RefreshStop {
+  int column = 0;
+  ErrorNumber number = ErrorNumber::kInvalidArgument;
+  QString reason;
+};
+
+// The day text of `column` (0 .. 6) on `today`: column 0 is the day of the
+// month with two digits ("08"), the others the day `column` days later with
+// no leading zero ("9", "1").
+QString DayText(QDate today, int column);
+
+// Fills the columns from `forecast`, a JSON text. `today` is the local date
+// the days count from; `icon_folder` ends in a separator (IconFolder).
+// Raises the RunError of the first failing step: the text has no JSON
+// object (kObjectRequired), "data" is no list or a record no object
+// (kObjectRequired), the list has fewer than seven records
+// (kSubscriptOutOfRange), a value is null or a container (kTypeMismatch), an
+// icon is missing, unsafe or no picture (kInvalidArgument), tem2 does not
+// start with a number (kTypeMismatch). `*column`, when given, holds the
+// column being written, so after a raise the column that failed.
+void FillColumns(const QString& forecast, QDate today, const QString& icon_folder,
+                 const ColumnControls& controls, int* column = nullptr);
+
+// A function that fetches the text at an address, like HttpGetText.
+using TextFetch = std::function<FetchResult(const QString& url)>;
+
+// The whole refresh: fetches `url` with `fetch`, then FillColumns. Returns
+// nothing when all seven columns were written, otherwise where and why it
+// stopped; a reason that follows a fetch that got no answer names that too.
+// Exceptions other than RunError pass through.
+std::optional<RefreshStop> RefreshForecast(const QString& url, const TextFetch& fetch, QDate today,
+                                           const QString& icon_folder,
+                                           const ColumnControls& controls);
+
+// The line the program writes to standard error for `stop`, without the
+// line end: "skyvane: forecast refresh stopped at column N: REASON".
+QString RefreshStopLine(const RefreshStop& stop);
+
+}  // namespace skyvane
+
+#endif  // SKYVANE_PANEL_FORECAST_REFRESH_H_

@@ -1,0 +1,53 @@
+// One HTTP GET whose response body comes back as text, for the panel's
+// forecast.
+//
+// The request carries no header of ours (Qt adds its usual Host, Connection,
+// Accept-Encoding, Accept-Language and User-Agent). The body is returned
+// whatever the status (an error page as well as a forecast), decoded with
+// the system's local 8-bit code page and never by the charset the response
+// declares. While the request runs, the calling thread's event loop keeps
+// dispatching events; the wait sleeps in that loop and burns no CPU.
+//
+// Needs a QCoreApplication and must run on its thread. http://, file:// and
+// the other schemes QNetworkAccessManager serves are accepted.
+#ifndef SKYVANE_PANEL_HTTP_FETCH_H_
+#define SKYVANE_PANEL_HTTP_FETCH_H_
+
+#include <QString>
+#include <chrono>
+#include <cstdint>
+
+namespace skyvane {
+
+// After this long the request is given up and ends like one that got no
+// answer.
+inline constexpr std::chrono::milliseconds kFetchTimeLimit{30'000};
+// A body larger than this makes the fetch fail instead of growing the
+// program without bound.
+inline constexpr int64_t kFetchBodyCap = int64_t{8} * 1024 * 1024;
+
+struct FetchLimits {
+  std::chrono::milliseconds time_limit = kFetchTimeLimit;
+  int64_t body_cap = kFetchBodyCap;
+};
+
+struct FetchResult {
+  // The decoded body; empty when no answer came.
+  QString text;
+  // Empty when an answer came (whatever its status). Otherwise why none
+  // came, e.g. "Connection refused" or "no answer within 30 s"; `text` is
+  // then empty, since a body cut short by a broken connection is dropped.
+  QString problem;
+};
+
+// Performs the GET of `url`, given as text and used as it stands.
+// Raises RunError kInvalidArgument when the request cannot be made at all
+// (an empty or malformed address, a scheme nothing serves) and when the
+// body grows past `limits.body_cap` bytes. A request that completes with an
+// HTTP error status, or ends without an answer (refused, reset, timed out),
+// is not a failure: see FetchResult.
+FetchResult HttpGetText(const QString& url, const FetchLimits& limits = {});
+
+}  // namespace skyvane
+
+#endif  // SKYVANE_PANEL_HTTP_FETCH_H_

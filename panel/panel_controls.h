@@ -1,0 +1,101 @@
+// The two kinds of control the panel is made of: a text element (label) and
+// a picture element (image).
+//
+// Both are children of the form that keep their stored geometry in twips,
+// have no focus, and take every mouse press that falls inside them without
+// acting on it, so that a press on a control never reaches the form (only
+// the form's bare surface starts a drag). Both describe themselves as a
+// ControlState for inspection.
+#ifndef SKYVANE_PANEL_PANEL_CONTROLS_H_
+#define SKYVANE_PANEL_PANEL_CONTROLS_H_
+
+#include <QLabel>
+#include <QPixmap>
+#include <QRect>
+#include <QString>
+#include <optional>
+
+#include "panel/layout_table.h"
+#include "panel/twips.h"
+
+namespace skyvane {
+
+// What one control (or the form) shows, for inspection and tests.
+struct ControlState {
+  QString control;                     // the array name, or the form's name
+  std::optional<int> index;            // the element's index; none for the form
+  std::optional<QString> caption;      // none for images
+  std::optional<BgrColor> fore_color;  // labels only
+  QRect twips;                         // left, top, width, height in twips
+  std::optional<QString> picture;      // images only: the loaded file, if any
+  bool is_image = false;
+};
+
+// A label: transparent background, plain text drawn left-aligned from its
+// top-left corner and cut at its edges (no wrapping, no markup).
+class PanelLabel : public QLabel {
+  Q_OBJECT
+ public:
+  // Creates the label described by `design` (which must be a label row)
+  // as a child of `parent`, placed with `scale`.
+  PanelLabel(const ControlDesign& design, const TwipScale& scale, QWidget* parent);
+
+  QString Caption() const { return text(); }
+  void SetCaption(const QString& caption);
+  BgrColor ForeColor() const { return fore_color_; }
+  void SetForeColor(BgrColor bgr);
+
+  int Index() const { return index_; }
+  ControlState State() const;
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+ private:
+  QString array_;
+  int index_;
+  QRect twips_;
+  BgrColor fore_color_;
+};
+
+// An image: no border, no picture at first. It shows its picture unscaled
+// and takes the picture's size; its top-left corner never moves.
+class PanelImage : public QLabel {
+  Q_OBJECT
+ public:
+  PanelImage(const ControlDesign& design, const TwipScale& scale, QWidget* parent);
+
+  // Loads the picture file at `path` (any format Qt reads, GIF included)
+  // and shows it. Raises RunError kInvalidArgument when the file is missing
+  // or holds no picture; the image is then unchanged.
+  void LoadPicture(const QString& path);
+  bool HasPicture() const { return !picture_path_.isEmpty(); }
+  // The full path of the loaded picture; empty while there is none.
+  const QString& PicturePath() const { return picture_path_; }
+
+  int Index() const { return index_; }
+  // Current geometry in twips: the stored one until a picture is loaded,
+  // then the stored corner with the picture's size.
+  QRect TwipGeometry() const;
+  ControlState State() const;
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+ private:
+  QString array_;
+  int index_;
+  QRect twips_;
+  TwipScale scale_;
+  QString picture_path_;
+};
+
+}  // namespace skyvane
+
+#endif  // SKYVANE_PANEL_PANEL_CONTROLS_H_

@@ -1,0 +1,128 @@
+#include "panel/skyvane_form.h"
+
+#include <QCoreApplication>
+#include <QFont>
+#include <QGuiApplication>
+#include <QPalette>
+#include <cstdio>
+#include <utility>
+
+#include "panel/icon_path.h"
+#include "text/run_error.h"
+
+namespace skyvane {
+
+namespace {
+
+// The form's font: the platform's default family at the size of a common
+// dialog font (about 8 points at 96 dots per inch), so that a temperature
+// such as "18℃-24℃" fits its label.
+constexpr int kFormFontPixelSize = 11;
+
+QString Text(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+template <typename Control>
+Control* Element(const std::array<Control*, kColumnCount>& array, int index) {
+  if (index < 0 || index >= kColumnCount) {
+    Raise(ErrorNumber::kSubscriptOutOfRange,
+          "control index " + std::to_string(index) + " outside 0 to 6");
+  }
+  return array[static_cast<std::size_t>(index)];
+}
+
+}  // namespace
+
+Skyvane::Skyvane(SkyvaneOptions options, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      options_(std::move(options)),
+      scale_(options_.scale ? *options_.scale
+                            : TwipScale::ForScreen(QGuiApplication::primaryScreen())) {
+  if (options_.icon_folder.isEmpty()) {
+    options_.icon_folder = IconFolder(QCoreApplication::applicationDirPath());
+  }
+  setObjectName(Text(kFormDesign.name));
+  setWindowTitle(Text(kFormDesign.caption));
+  setFixedSize(scale_.ToPixels(QSize(kFormDesign.width, kFormDesign.height)));
+  QPalette form_palette = palette();
+  form_palette.setColor(QPalette::Window, BgrToColor(kFormDesign.back_color));
+  setPalette(form_palette);
+  setAutoFillBackground(true);
+  QFont form_font = font();
+  form_font.setPixelSize(kFormFontPixelSize);
+  setFont(form_font);
+
+  controls_.reserve(kControlDesigns.size());
+  for (const ControlDesign& design : kControlDesigns) {
+    const auto index = static_cast<std::size_t>(design.index);
+    if (design.kind == ControlKind::kImage) {
+      image1_[index] = new PanelImage(design, scale_, this);
+      controls_.push_back(image1_[index]);
+      continue;
+    }
+    auto* label = new PanelLabel(design, scale_, this);
+    if (design.array == "Label1") {
+      label1_[index] = label;
+    } else if (design.array == "Label2") {
+      label2_[index] = label;
+    } else {
+      label3_[index] = label;
+    }
+    controls_.push_back(label);
+  }
+}
+
+void Skyvane::Form_Load() {
+  RefreshForecastColumns();
+}
+
+QString Skyvane::XMLHttpGET(const QString& sURL) {
+  return HttpGetText(sURL, options_.fetch_limits).text;
+}
+
+void Skyvane::RefreshForecastColumns() {
+  const TextFetch fetch = [this](const QString& url) {
+    return HttpGetText(url, options_.fetch_limits);
+  };
+  refresh_stop_ =
+      RefreshForecast(options_.url, fetch, options_.today(), options_.icon_folder, Columns());
+  if (refresh_stop_) {
+    std::fprintf(stderr, "%s\n", RefreshStopLine(*refresh_stop_).toLocal8Bit().constData());
+    std::fflush(stderr);
+  }
+}
+
+PanelImage* Skyvane::Image1(int index) const {
+  return Element(image1_, index);
+}
+PanelLabel* Skyvane::Label1(int index) const {
+  return Element(label1_, index);
+}
+PanelLabel* Skyvane::Label2(int index) const {
+  return Element(label2_, index);
+}
+PanelLabel* Skyvane::Label3(int index) const {
+  return Element(label3_, index);
+}
+
+ColumnControls Skyvane::Columns() const {
+  return ColumnControls{label1_, label2_, image1_, label3_};
+}
+
+std::vector<ControlState> Skyvane::ControlStates() const {
+  std::vector<ControlState> states;
+  states.reserve(controls_.size() + 1);
+  states.push_back(ControlState{objectName(), std::nullopt, windowTitle(), std::nullopt,
+                                scale_.ToTwips(geometry()), std::nullopt, false});
+  for (const QLabel* control : controls_) {
+    if (const auto* image = qobject_cast<const PanelImage*>(control)) {
+      states.push_back(image->State());
+    } else {
+      states.push_back(qobject_cast<const PanelLabel*>(control)->State());
+    }
+  }
+  return states;
+}
+
+}  // namespace skyvane

@@ -1,0 +1,86 @@
+// The form `Skyvane`: the panel's one borderless window with its 28
+// controls, and its load handler.
+//
+// Constructing the form creates the window and every control with the
+// stored design (layout_table.h), nothing else: no network, no settings.
+// Form_Load then fills the columns. The form is shown by its owner after
+// Form_Load returns, so it is first drawn with its columns written.
+#ifndef SKYVANE_PANEL_SKYVANE_FORM_H_
+#define SKYVANE_PANEL_SKYVANE_FORM_H_
+
+#include <QDate>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "panel/forecast_refresh.h"
+#include "panel/http_fetch.h"
+#include "panel/panel_controls.h"
+#include "panel/twips.h"
+
+namespace skyvane {
+
+struct SkyvaneOptions {
+  // The whole request address of the forecast.
+  QString url = DefaultRequestAddress();
+  // Today's local date, asked once per refresh.
+  std::function<QDate()> today = [] { return QDate::currentDate(); };
+  // The folder the icons are loaded from, ending in a separator. Empty:
+  // IconFolder() of the folder that holds the running program.
+  QString icon_folder;
+  FetchLimits fetch_limits;
+  // Twips per pixel; empty: the scale of the primary screen.
+  std::optional<TwipScale> scale;
+};
+
+class Skyvane : public QWidget {
+  Q_OBJECT
+ public:
+  explicit Skyvane(SkyvaneOptions options = {}, QWidget* parent = nullptr);
+
+  // The load handler. Runs the forecast refresh. A refresh that stops early
+  // leaves what it wrote, writes one line to standard error and is kept in
+  // RefreshStopped(); the form stays usable either way.
+  void Form_Load();
+
+  // One GET of `sURL`; the body as text whatever the status, empty when no
+  // answer came. Raises RunError as HttpGetText does.
+  QString XMLHttpGET(const QString& sURL);
+
+  // The control arrays. Raise RunError kSubscriptOutOfRange for an index
+  // outside 0 .. 6.
+  PanelImage* Image1(int index) const;
+  PanelLabel* Label1(int index) const;
+  PanelLabel* Label2(int index) const;
+  PanelLabel* Label3(int index) const;
+  ColumnControls Columns() const;
+
+  // The form first, then the 28 controls in creation order.
+  std::vector<ControlState> ControlStates() const;
+
+  const TwipScale& Scale() const { return scale_; }
+  const SkyvaneOptions& Options() const { return options_; }
+  // Where the last refresh stopped, or nothing if it ran to the end or has
+  // not run.
+  const std::optional<RefreshStop>& RefreshStopped() const { return refresh_stop_; }
+
+ private:
+  void RefreshForecastColumns();
+
+  SkyvaneOptions options_;
+  TwipScale scale_;
+  std::array<PanelImage*, kColumnCount> image1_{};
+  std::array<PanelLabel*, kColumnCount> label1_{};
+  std::array<PanelLabel*, kColumnCount> label2_{};
+  std::array<PanelLabel*, kColumnCount> label3_{};
+  // Every control in creation order; owned by the form as Qt children.
+  std::vector<QLabel*> controls_;
+  std::optional<RefreshStop> refresh_stop_;
+};
+
+}  // namespace skyvane
+
+#endif  // SKYVANE_PANEL_SKYVANE_FORM_H_
