@@ -1,41 +1,17 @@
 #include "panel/control_dump.h"
 
-#include <cstdio>
+#include <string_view>
+
+#include "json/json_writer.h"
 
 namespace skyvane {
 
 namespace {
 
 void AppendString(const QString& text, std::string& out) {
-  out += '"';
-  for (const char c : text.toStdString()) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
-          out += escaped;
-        } else {
-          out += c;
-        }
-    }
-  }
-  out += '"';
+  AppendJsonString(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                       static_cast<std::size_t>(text.size())),
+                   out);
 }
 
 void AppendMember(const char* key, std::string& out) {
