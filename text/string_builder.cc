@@ -10,6 +10,10 @@
 #include "text/run_error.h"
 #include "text/text_case.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace skyvane {
 namespace {
 
@@ -42,6 +46,38 @@ int32_t CheckedDouble(int32_t a) {
   int32_t product = 0;
   if (__builtin_mul_overflow(a, kBytesPerChar, &product)) Raise(ErrorNumber::kOverflow);
   return product;
+}
+
+// The first position p >= from where pattern (not empty) occurs in text, or
+// npos. Candidates are screened eight at a time on the pattern's first and
+// last unit, which together rule out almost every position in ordinary text;
+// only the survivors are compared in full.
+size_t FindExact(std::u16string_view text, std::u16string_view pattern, size_t from) {
+  const size_t m = pattern.size();
+  if (from > text.size() || m > text.size() - from) return std::u16string_view::npos;
+  const size_t last_start = text.size() - m;
+  const char16_t* data = text.data();
+  size_t p = from;
+#if defined(__SSE2__)
+  constexpr size_t kLanes = sizeof(__m128i) / sizeof(char16_t);
+  const __m128i first = _mm_set1_epi16(static_cast<int16_t>(pattern.front()));
+  const __m128i last = _mm_set1_epi16(static_cast<int16_t>(pattern.back()));
+  for (; p + kLanes - 1 <= last_start; p += kLanes) {
+    const __m128i heads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + p));
+    const __m128i tails = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + p + m - 1));
+    const __m128i hits = _mm_and_si128(_mm_cmpeq_epi16(heads, first), _mm_cmpeq_epi16(tails, last));
+    // Two mask bits per 16-bit lane.
+    auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+    while (mask != 0) {
+      const size_t lane = static_cast<size_t>(__builtin_ctz(mask)) / sizeof(char16_t);
+      if (std::memcmp(data + p + lane, pattern.data(), m * sizeof(char16_t)) == 0) return p + lane;
+      mask &= mask - 1;
+      mask &= mask - 1;
+    }
+  }
+#endif
+  const size_t found = text.find(pattern, p);
+  return found;
 }
 
 }  // namespace
@@ -185,8 +221,8 @@ int32_t cStringBuilder::Find(std::u16string_view sToFind, int32_t lStartIndex,
   if (sToFind.empty()) return start;
   const std::u16string_view text = View();
   const size_t from = static_cast<size_t>(start - 1);
-  const size_t found =
-      compare == kBinaryCompare ? text.find(sToFind, from) : FindIgnoreCase(text, sToFind, from);
+  const size_t found = compare == kBinaryCompare ? FindExact(text, sToFind, from)
+                                                 : FindIgnoreCase(text, sToFind, from);
   return found == std::u16string_view::npos ? 0 : static_cast<int32_t>(found) + 1;
 }
 

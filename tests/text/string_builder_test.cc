@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -321,6 +322,34 @@ TEST(StringBuilderFind, BinaryAndTextComparison) {
     b.Append(c.text);
     EXPECT_EQ(b.Find(c.needle, c.start, c.compare), c.position)
         << "start " << c.start << " compare " << c.compare << " needle size " << c.needle.size();
+  }
+}
+
+// Every start, every pattern length and both ends of the text, on a
+// two-letter text full of near misses, must agree with std::u16string::find.
+TEST(StringBuilderFind, BinarySearchAgreesWithStandardFindEverywhere) {
+  std::mt19937 random(3);
+  for (size_t length : {0u, 1u, 7u, 8u, 9u, 15u, 16u, 17u, 40u, 71u}) {
+    std::u16string text(length, u'a');
+    for (char16_t& c : text) c = random() % 3 == 0 ? u'b' : u'a';
+    cStringBuilder b;
+    b.Append(text);
+    for (size_t m = 1; m <= 20; ++m) {
+      for (int variant = 0; variant < 4; ++variant) {
+        std::u16string pattern(m, u'a');
+        if (variant == 0 && m <= length) {
+          pattern = text.substr(random() % (length - m + 1), m);
+        } else {
+          for (char16_t& c : pattern) c = random() % 3 == 0 ? u'b' : u'a';
+        }
+        for (size_t from = 0; from <= length + 1; ++from) {
+          const size_t expected = text.find(pattern, from);
+          const int32_t want = expected == std::u16string::npos ? 0 : int32_t(expected) + 1;
+          ASSERT_EQ(b.Find(pattern, int32_t(from) + 1), want)
+              << "length " << length << " pattern " << m << " from " << from;
+        }
+      }
+    }
   }
 }
 
