@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFont>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QPalette>
 #include <cstdio>
 #include <utility>
@@ -74,7 +75,29 @@ Skyvane::Skyvane(SkyvaneOptions options, QWidget* parent)
 }
 
 void Skyvane::Form_Load() {
+  ApplyWindowSteps(*this, scale_, Positions());
   RefreshForecastColumns();
+}
+
+void Skyvane::Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers /*shift*/,
+                             const QPointF& position) {
+  if (!drag_) drag_ = std::make_unique<PanelDrag>(this, scale_, &Positions());
+  drag_->Press(mapToGlobal(position).toPoint(), button);
+}
+
+PositionStore& Skyvane::Positions() {
+  // Made on first use, so that creating the form touches no settings.
+  if (!position_store_) {
+    position_store_ = options_.position_file.isEmpty()
+                          ? std::make_unique<PositionStore>()
+                          : std::make_unique<PositionStore>(options_.position_file);
+  }
+  return *position_store_;
+}
+
+void Skyvane::mousePressEvent(QMouseEvent* event) {
+  Form_MouseDown(event->button(), event->modifiers(), event->position());
+  event->accept();
 }
 
 QString Skyvane::XMLHttpGET(const QString& sURL) {

@@ -13,12 +13,15 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "panel/forecast_refresh.h"
 #include "panel/http_fetch.h"
 #include "panel/panel_controls.h"
+#include "panel/panel_window.h"
+#include "panel/position_store.h"
 #include "panel/twips.h"
 
 namespace skyvane {
@@ -34,6 +37,9 @@ struct SkyvaneOptions {
   FetchLimits fetch_limits;
   // Twips per pixel; empty: the scale of the primary screen.
   std::optional<TwipScale> scale;
+  // The INI file the panel's place is kept in; empty: the user's own
+  // settings store (PositionStore()).
+  QString position_file;
 };
 
 class Skyvane : public QWidget {
@@ -41,10 +47,20 @@ class Skyvane : public QWidget {
  public:
   explicit Skyvane(SkyvaneOptions options = {}, QWidget* parent = nullptr);
 
-  // The load handler. Runs the forecast refresh. A refresh that stops early
+  // The load handler. Gives the window its look and place
+  // (ApplyWindowSteps), then runs the forecast refresh. A refresh that stops early
   // leaves what it wrote, writes one line to standard error and is kept in
   // RefreshStopped(); the form stays usable either way.
   void Form_Load();
+
+  // The press handler of the form's bare surface (presses on the controls
+  // never get here): drags the panel with any button and saves its place,
+  // right after the press and again when the drag ends (PanelDrag).
+  // `position` is the press point in the form's pixels.
+  void Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, const QPointF& position);
+
+  // Where the panel's place is kept (SkyvaneOptions::position_file).
+  PositionStore& Positions();
 
   // One GET of `sURL`; the body as text whatever the status, empty when no
   // answer came. Raises RunError as HttpGetText does.
@@ -67,6 +83,9 @@ class Skyvane : public QWidget {
   // not run.
   const std::optional<RefreshStop>& RefreshStopped() const { return refresh_stop_; }
 
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+
  private:
   void RefreshForecastColumns();
 
@@ -79,6 +98,8 @@ class Skyvane : public QWidget {
   // Every control in creation order; owned by the form as Qt children.
   std::vector<QLabel*> controls_;
   std::optional<RefreshStop> refresh_stop_;
+  std::unique_ptr<PositionStore> position_store_;
+  std::unique_ptr<PanelDrag> drag_;
 };
 
 }  // namespace skyvane

@@ -14,6 +14,15 @@ namespace {
 
 constexpr char kDumpControls[] = "dump-controls";
 constexpr char kSnapshot[] = "snapshot";
+constexpr char kResetPosition[] = "reset-position";
+
+// True for the options that only print a text: help and version.
+bool AsksForText(const char* arg) {
+  for (const char* option : {"-h", "-?", "--help", "--help-all", "-v", "--version"}) {
+    if (std::strcmp(arg, option) == 0) return true;
+  }
+  return false;
+}
 
 // The inspection options never show a window, so they need no display:
 // unless a platform was chosen, they run on the offscreen one.
@@ -22,6 +31,10 @@ void ChooseOffscreenForInspection(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const char* arg = argv[i];
     if (std::strcmp(arg, "--") == 0) return;
+    if (AsksForText(arg)) {
+      qputenv("QT_QPA_PLATFORM", "offscreen");
+      return;
+    }
     if (std::strncmp(arg, "--", 2) != 0) continue;
     if (std::strcmp(arg + 2, kDumpControls) == 0 ||
         std::strncmp(arg + 2, kSnapshot, std::strlen(kSnapshot)) == 0) {
@@ -31,10 +44,39 @@ void ChooseOffscreenForInspection(int argc, char** argv) {
   }
 }
 
+// A Wayland client cannot place its own window, so the panel would lose its
+// default place and its position memory there. When the session also runs
+// XWayland (DISPLAY is set) and the user chose no platform, use X11.
+void PreferXWaylandOnWayland(int argc, char** argv) {
+  if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return;
+  if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qEnvironmentVariableIsEmpty("DISPLAY")) {
+    return;
+  }
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) return;
+  }
+  qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+// Without any display the platform would abort with a core dump; say why
+// and stop instead.
+bool HasDisplayOrChosenPlatform() {
+  if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return true;
+  if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    return true;
+  }
+  std::fprintf(stderr,
+               "skyvane: no display to show the panel on (neither DISPLAY nor WAYLAND_DISPLAY "
+               "is set)\n");
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   ChooseOffscreenForInspection(argc, argv);
+  PreferXWaylandOnWayland(argc, argv);
+  if (!HasDisplayOrChosenPlatform()) return 1;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("skyvane"));
   QApplication::setApplicationVersion(QStringLiteral(SKYVANE_VERSION));
@@ -60,7 +102,11 @@ int main(int argc, char** argv) {
   parser.addOption(url_option);
   parser.addOption(dump_option);
   parser.addOption(snapshot_option);
-  // Options about the window's placement are added here.
+  const QCommandLineOption reset_option(
+      QLatin1String(kResetPosition),
+      QStringLiteral("Forget where the panel was left and open it at the default place, near "
+                     "the bottom-right corner of the screen."));
+  parser.addOption(reset_option);
   parser.process(app);
   if (!parser.positionalArguments().isEmpty()) {
     std::fprintf(stderr, "skyvane: unexpected argument \"%s\"; see --help\n",
@@ -71,7 +117,10 @@ int main(int argc, char** argv) {
   skyvane::SkyvaneOptions options;
   if (parser.isSet(url_option)) options.url = parser.value(url_option);
   skyvane::Skyvane form(options);
-  // The window's placement options take effect here, before the load handler.
+  if (parser.isSet(reset_option) && !form.Positions().Forget()) {
+    std::fprintf(stderr, "skyvane: cannot forget the saved position: %s\n",
+                 form.Positions().LastError().toLocal8Bit().constData());
+  }
   form.Form_Load();
 
   const bool dump = parser.isSet(dump_option);
