@@ -76,8 +76,7 @@ size_t FindExact(std::u16string_view text, std::u16string_view pattern, size_t f
     }
   }
 #endif
-  const size_t found = text.find(pattern, p);
-  return found;
+  return text.find(pattern, p);
 }
 
 }  // namespace
@@ -163,7 +162,8 @@ void cStringBuilder::AppendNL(std::u16string_view sThis) {
     return;
   }
   Grow(need);
-  std::memmove(OffsetAddress(lUsedBytes), sThis.data(), static_cast<size_t>(len));
+  // An empty view may carry no address at all, which memmove must not see.
+  if (len > 0) std::memmove(OffsetAddress(lUsedBytes), sThis.data(), static_cast<size_t>(len));
   std::memcpy(OffsetAddress(lUsedBytes + len), kNewLine, kNewLineChars * kBytesPerChar);
   lUsedBytes = need;
 }

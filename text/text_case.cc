@@ -3,10 +3,12 @@
 #include <unicode/stringoptions.h>
 #include <unicode/uloc.h>
 #include <unicode/ustring.h>
+#include <unicode/utypes.h>
 
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <string>
 
 #include "text/run_error.h"
 
@@ -38,6 +40,14 @@ uint32_t FoldOptions(bool turkic) {
   return turkic ? U_FOLD_CASE_EXCLUDE_SPECIAL_I : U_FOLD_CASE_DEFAULT;
 }
 
+// ICU fails only when it cannot get memory or is handed something it cannot
+// take; neither is the caller's text being odd.
+[[noreturn]] void RaiseIcuFailure(UErrorCode status) {
+  Raise(status == U_MEMORY_ALLOCATION_ERROR ? ErrorNumber::kOutOfMemory
+                                            : ErrorNumber::kInvalidArgument,
+        std::string("case mapping failed: ") + u_errorName(status));
+}
+
 using IcuCaseMap = int32_t (*)(UChar*, int32_t, const UChar*, int32_t, const char*, UErrorCode*);
 
 std::u16string MapCase(std::u16string_view s, IcuCaseMap map) {
@@ -53,18 +63,20 @@ std::u16string MapCase(std::u16string_view s, IcuCaseMap map) {
     status = U_ZERO_ERROR;
     needed = map(result.data(), needed, s.data(), length, nullptr, &status);
   }
-  // ICU maps any code units (lone surrogates pass through); a failure here
-  // means it could not get memory.
-  if (U_FAILURE(status)) Raise(ErrorNumber::kOutOfMemory);
+  // ICU maps any code units (lone surrogates pass through).
+  if (U_FAILURE(status)) RaiseIcuFailure(status);
   result.resize(static_cast<size_t>(needed));
   return result;
 }
 
 bool IcuEqualsIgnoreCase(std::u16string_view a, std::u16string_view b, uint32_t options) {
+  // An empty view may carry no address, which ICU refuses; and folding never
+  // turns a code point into nothing, so the empty text equals only itself.
+  if (a.empty() || b.empty()) return a.empty() && b.empty();
   UErrorCode status = U_ZERO_ERROR;
   const int32_t order =
       u_strCaseCompare(a.data(), IcuLength(a), b.data(), IcuLength(b), options, &status);
-  if (U_FAILURE(status)) Raise(ErrorNumber::kOutOfMemory);
+  if (U_FAILURE(status)) RaiseIcuFailure(status);
   return order == 0;
 }
 
@@ -100,7 +112,7 @@ size_t FindIgnoreCase(std::u16string_view text, std::u16string_view pattern, siz
   if (from > text.size()) return std::u16string_view::npos;
   if (pattern.empty()) return from;
   if (pattern.size() > text.size() - from) return std::u16string_view::npos;
-  IcuLength(pattern);
+  IcuLength(pattern);  // every window is compared through ICU's 32-bit lengths
   const bool turkic = DefaultLocaleIsTurkic();
   const uint32_t options = FoldOptions(turkic);
   const AsciiFold ascii(turkic);

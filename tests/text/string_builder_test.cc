@@ -120,6 +120,13 @@ TEST(StringBuilderGrowth, AppendNLAddsCarriageReturnLineFeed) {
   EXPECT_EQ(b.Length(), 3);
   b.AppendNL(u"");
   EXPECT_EQ(b.toString(), u"x\r\n\r\n");
+  cStringBuilder fresh;
+  fresh.AppendNL(std::u16string_view());
+  EXPECT_EQ(fresh.toString(), u"\r\n");
+  fresh.Append(std::u16string_view());
+  fresh.Insert(0, std::u16string_view());
+  fresh.TheString(std::u16string_view());
+  EXPECT_EQ(fresh.Capacity(), 0);
 }
 
 TEST(StringBuilderGrowth, TextsMayHoldNul) {

@@ -89,6 +89,12 @@ TEST_F(TextCaseTest, ComparesWithFullCaseFolding) {
       {u"\xD800", u"\xDC00", false},
   };
   for (const Case& c : cases) EXPECT_EQ(EqualsIgnoreCase(c.a, c.b), c.equal);
+  // Views with no address at all.
+  EXPECT_TRUE(EqualsIgnoreCase(std::u16string_view(), u""));
+  EXPECT_FALSE(EqualsIgnoreCase(std::u16string_view(), u"a"));
+  EXPECT_FALSE(EqualsIgnoreCase(u"a", std::u16string_view()));
+  EXPECT_EQ(LowerCase(std::u16string_view()), u"");
+  EXPECT_EQ(FindIgnoreCase(std::u16string_view(), u"a"), std::u16string_view::npos);
 }
 
 TEST_F(TextCaseTest, FindsWindowsOfThePatternsLength) {
