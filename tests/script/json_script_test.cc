@@ -67,9 +67,6 @@ TEST_F(ScriptTest, TopLevelNumbersBooleansAndObjectsAreRefused) {
   EXPECT_EQ(ErrorOf(R"({"return": "a"})"), kObjectRequired);
   EXPECT_EQ(ErrorOf(R"({"alert": {"message": "m"}})"), kObjectRequired);
   EXPECT_TRUE(dialogs.shown.empty()) << "nothing of a top-level object may run";
-}
-
-TEST_F(ScriptTest, ItemsBeforeAFailureHaveTheirEffects) {
   EXPECT_EQ(ErrorOf(R"([{"alert": {"message": "first"}}, 1, {"alert": {"message": "never"}}])"),
             kObjectRequired);
   EXPECT_EQ(dialogs.shown, Shown({"info||first"}));
@@ -97,33 +94,20 @@ TEST_F(ScriptTest, VariablesLiveAsLongAsTheInstance) {
 
 // ---------------------------------------------------------------- values
 
-TEST_F(ScriptTest, ScalarsEvaluateToTheirTextWithAPointAsSeparator) {
+TEST_F(ScriptTest, EveryKindOfValueHasItsText) {
   // A locale whose decimal separator is a comma must not leak into the text.
   const char* old = std::setlocale(LC_ALL, nullptr);
   const std::string saved = old ? old : "C";
   for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"}) {
     if (std::setlocale(LC_ALL, name)) break;
   }
-  EXPECT_EQ(Run(R"([[3.5, "|", -0.25, "|", 100, "|", 1.50, "|", 1e2]])"), "3.5|-0.25|100|1.5|100");
+  EXPECT_EQ(Run(R"([[3.5, "|", -0.25, "|", 100, "|", 1.50, "|", 1e2, true, null, false]])"),
+            "3.5|-0.25|100|1.5|100truenullfalse");
+  EXPECT_EQ(engine.ExecCommand(JsonValue(Decimal::FromText("3.5"))), u"3.5");
   std::setlocale(LC_ALL, saved.c_str());
-}
-
-TEST_F(ScriptTest, EveryKindOfValueHasItsText) {
-  auto decimal = JsonValue(Decimal::FromText("3.5"));
-  std::setlocale(LC_ALL, "de_DE.UTF-8");
-  EXPECT_EQ(engine.ExecCommand(decimal), u"3.5");
-  std::setlocale(LC_ALL, "C");
-  EXPECT_EQ(engine.ExecCommand(JsonValue(Decimal::FromText("-0.25"))), u"-0.25");
-  EXPECT_EQ(engine.ExecCommand(JsonValue::Null()), u"null");
-  EXPECT_EQ(engine.ExecCommand(JsonValue(true)), u"true");
-  EXPECT_EQ(engine.ExecCommand(JsonValue(false)), u"false");
   EXPECT_EQ(engine.ExecCommand(JsonValue()), u"");
-  EXPECT_EQ(engine.ExecCommand(JsonValue(u"t\u00e9xt")), u"t\u00e9xt");
-  EXPECT_EQ(Run(R"([[1, true, null, "s", 2.75]])"), "1truenulls2.75");
   EXPECT_EQ(Run(R"([{"return": "x"}, [{"if": {"type": "eq", "true": 0.5}}]])"), "x0.5");
-}
-
-TEST_F(ScriptTest, TextsKeepEveryCodeUnit) {
+  // Texts keep every code unit, NUL and surrogate pairs included.
   const std::u16string text = std::u16string(u"a\0b", 3) + u"\U0001F600\u00e9";
   auto list = std::make_shared<Collection>();
   list->Add(JsonValue(text));
@@ -160,16 +144,12 @@ TEST_F(ScriptTest, ReturnEndsNothing) {
 
 // ---------------------------------------------------------------- alert and input
 
-TEST_F(ScriptTest, AlertEvaluatesMessageThenTitleAndOutputsNothing) {
+TEST_F(ScriptTest, BoxesEvaluateTheirParametersInOrder) {
   dialogs.Answer("M");
   dialogs.Answer("T");
   EXPECT_EQ(Run(R"(["<", {"alert": {"title": {"input": {"prompt": "title?"}},
                                      "message": [{"input": {"prompt": "message?"}}, "!"]}}, ">"])"),
             "<>");
-  EXPECT_EQ(dialogs.shown, Shown({"input||message?| -> M", "input||title?| -> T", "info|T|M!"}));
-}
-
-TEST_F(ScriptTest, InputEvaluatesPromptTitleDefaultAndOutputsTheAnswer) {
   dialogs.Answer("yes");
   dialogs.Cancel();
   dialogs.Answer("");
@@ -178,7 +158,8 @@ TEST_F(ScriptTest, InputEvaluatesPromptTitleDefaultAndOutputsTheAnswer) {
                    {"input": {}}])"),
             "yes||");
   EXPECT_EQ(dialogs.shown,
-            Shown({"input|t1|p1|d1 -> yes", "input||p2|d2 -> <cancel>", "input||| -> "}));
+            Shown({"input||message?| -> M", "input||title?| -> T", "info|T|M!",
+                   "input|t1|p1|d1 -> yes", "input||p2|d2 -> <cancel>", "input||| -> "}));
 }
 
 // ---------------------------------------------------------------- switch
@@ -215,7 +196,7 @@ TEST_F(ScriptTest, SwitchAlwaysEvaluatesDefaultFirstAndOnlyTheChosenReturn) {
   EXPECT_EQ(dialogs.shown, Shown({"input||default?| -> picked", "input||case?| -> x"}));
 }
 
-TEST_F(ScriptTest, SwitchCasesAreLiteral) {
+TEST_F(ScriptTest, SwitchCasesAreLiteralAndItemsAnArrayOfObjects) {
   // A null case never matches, not even the text null; a case that is a
   // command is not run.
   EXPECT_EQ(Run(R"([{"switch": {"case": "null", "default": "d",
@@ -226,9 +207,6 @@ TEST_F(ScriptTest, SwitchCasesAreLiteral) {
   // A match stops the walk before a later item could fail.
   EXPECT_EQ(Run(R"([{"switch": {"case": "x", "items": [{"case": "x", "return": "ok"}, 5]}}])"),
             "ok");
-}
-
-TEST_F(ScriptTest, SwitchNeedsAnArrayOfObjects) {
   for (const char* items : {"", R"(, "items": 5)", R"(, "items": "a")", R"(, "items": {})",
                             R"(, "items": {"case": "x"})", R"(, "items": [3])",
                             R"(, "items": [{"case": "y"}, "x"])", R"(, "items": [null])"}) {
@@ -349,18 +327,14 @@ TEST_F(ScriptTest, OtherNamesBecomePlaceholders) {
             "<%STRASSE(q)%><%ALERTS(x)%>");
 }
 
-TEST_F(ScriptTest, PlaceholderArgumentsAreNotEvaluated) {
+TEST_F(ScriptTest, PlaceholderArgumentsAreLiteralAndTheirOwn) {
   EXPECT_EQ(ErrorOf(R"([{"m": {"a": {"get": {"name": "x"}}}}])"), kTypeMismatch);
   EXPECT_EQ(ErrorOf(R"([{"m": {"a": ["x"]}}])"), kTypeMismatch);
   EXPECT_EQ(ErrorOf(R"([{"m": {"a": "x", "b": null}}])"), kTypeMismatch);
   EXPECT_EQ(Run(R"([{"m": [{"alert": {"message": "no"}}]}])"), "<%M()%>");
-  EXPECT_TRUE(dialogs.shown.empty());
-}
-
-TEST_F(ScriptTest, ATextArgumentNeverReadsAnEarlierKeysParameters) {
   EXPECT_EQ(Run(R"([{"m": {"a": "x"}, "n": "z"}])"), "<%M(x)%><%N(z)%>");
   EXPECT_EQ(ErrorOf(R"([{"alert": {"message": "first"}, "ALERT": "second"}])"), kObjectRequired);
-  EXPECT_EQ(dialogs.shown, Shown({"info||first"}));
+  EXPECT_EQ(dialogs.shown, Shown({"info||first"})) << "an array argument is not run";
 }
 
 // ---------------------------------------------------------------- failures
@@ -371,6 +345,11 @@ TEST_F(ScriptTest, CommandValuesMustBeContainersOrTexts) {
       SCOPED_TRACE(std::string(name) + ": " + value);
       EXPECT_EQ(ErrorOf(std::string(R"([{")") + name + R"(": )" + value + "}]"), kObjectRequired);
     }
+  }
+  for (const char16_t* name : {u"alert", u"return", u"other"}) {
+    auto command = std::make_shared<Dictionary>();
+    command->Add(name, JsonValue());
+    EXPECT_EQ(ErrorOfValue(JsonValue(command)), kObjectRequired);
   }
 }
 
@@ -384,14 +363,6 @@ TEST_F(ScriptTest, BuiltInCommandsNeedAParameterObject) {
   EXPECT_EQ(ErrorOf(R"([{"return": {"a": "b"}}])"), kTypeMismatch);
   EXPECT_EQ(ErrorOf(R"([{"return": ["a"]}])"), kTypeMismatch);
   EXPECT_TRUE(dialogs.shown.empty());
-}
-
-TEST_F(ScriptTest, AnEmptyCommandValueIsRefused) {
-  for (const char16_t* name : {u"alert", u"return", u"other"}) {
-    auto command = std::make_shared<Dictionary>();
-    command->Add(name, JsonValue());
-    EXPECT_EQ(ErrorOfValue(JsonValue(command)), kObjectRequired);
-  }
 }
 
 TEST_F(ScriptTest, AFailureKeepsShownBoxesAndSetVariables) {
