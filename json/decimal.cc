@@ -27,19 +27,28 @@ constexpr uint64_t kHighWordLimit = uint64_t{1} << 32;
 const char kNotANumber[] = "Type mismatch: not a number";
 const char kOutOfRange[] = "Overflow: number out of the Decimal range";
 
-// The digits of a number text, reduced to what the conversion needs.
+// What a scan of a number text finds; the digits themselves are only
+// gathered (into Digits) when the fast path does not apply.
 struct Scanned {
-  // The first significant digits (leading zeros skipped).
-  uint8_t digits[kCollectedDigits];
-  // How many significant digits the text has in all.
+  // How many significant digits (leading zeros excluded) the text has.
   int64_t count = 0;
-  // Index of the last non-zero significant digit, -1 when all are zero.
-  int64_t last_nonzero = -1;
   // Value of the first min(count, kFastDigits) significant digits.
   uint64_t fast = 0;
+  // Text index of the first significant digit (when count > 0).
+  size_t first = 0;
+  // Text index just past the digits before the exponent.
+  size_t mantissa_end = 0;
   // Value = significant digits × 10^exponent.
   int64_t exponent = 0;
   bool negative = false;
+};
+
+// The leading significant digits, for conversions that must round.
+struct Digits {
+  uint8_t digits[kCollectedDigits];
+  int64_t count = 0;
+  // Index of the last non-zero significant digit, -1 when all are zero.
+  int64_t last_nonzero = -1;
 };
 
 template <typename Char>
@@ -52,6 +61,39 @@ constexpr bool IsSign(Char c) {
   return c == Char('+') || c == Char('-');
 }
 
+// Reads a run of digits into `s`; returns how many there were. Only the
+// first kFastDigits significant digits are accumulated: nearly every number
+// in practice has no more, and the rest are gathered later if needed.
+template <typename Char>
+size_t ReadDigits(const Char* p, size_t n, size_t& i, Scanned& s) {
+  const size_t start = i;
+  if (s.count == 0) {
+    while (i < n && p[i] == Char('0')) ++i;
+    s.first = i;
+  }
+  while (i < n && s.count < kFastDigits && IsDigit(p[i])) {
+    s.fast = s.fast * kRadix + static_cast<unsigned>(p[i] - Char('0'));
+    ++s.count;
+    ++i;
+  }
+  while (i < n && IsDigit(p[i])) {
+    ++s.count;
+    ++i;
+  }
+  return i - start;
+}
+
+template <typename Char>
+void GatherDigits(const Char* p, const Scanned& s, Digits& d) {
+  for (size_t i = s.first; i < s.mantissa_end; ++i) {
+    if (!IsDigit(p[i])) continue;  // the point
+    const unsigned digit = static_cast<unsigned>(p[i] - Char('0'));
+    if (d.count < kCollectedDigits) d.digits[d.count] = static_cast<uint8_t>(digit);
+    if (digit != 0) d.last_nonzero = d.count;
+    ++d.count;
+  }
+}
+
 // Reads [sign] digits ["." [digits]] [exp] or [sign] "." digits [exp].
 // Returns false when the text has another form.
 template <typename Char>
@@ -61,30 +103,15 @@ bool Scan(const Char* p, size_t n, Scanned& s) {
     s.negative = p[i] == Char('-');
     ++i;
   }
-  bool any_digit = false;
+  bool any_digit = ReadDigits(p, n, i, s) > 0;
   int64_t fraction_digits = 0;
-  auto take = [&s](unsigned d) {
-    if (s.count == 0 && d == 0) return;
-    if (s.count < kCollectedDigits) s.digits[s.count] = static_cast<uint8_t>(d);
-    if (s.count < kFastDigits) s.fast = s.fast * kRadix + d;
-    if (d != 0) s.last_nonzero = s.count;
-    ++s.count;
-  };
-  while (i < n && IsDigit(p[i])) {
-    take(static_cast<unsigned>(p[i] - Char('0')));
-    any_digit = true;
-    ++i;
-  }
   if (i < n && p[i] == Char('.')) {
     ++i;
-    while (i < n && IsDigit(p[i])) {
-      take(static_cast<unsigned>(p[i] - Char('0')));
-      any_digit = true;
-      ++fraction_digits;
-      ++i;
-    }
+    fraction_digits = static_cast<int64_t>(ReadDigits(p, n, i, s));
+    any_digit = any_digit || fraction_digits > 0;
   }
   if (!any_digit) return false;
+  s.mantissa_end = i;
   int64_t exponent = 0;
   if (i < n && (p[i] == Char('e') || p[i] == Char('E'))) {
     ++i;
@@ -114,8 +141,8 @@ Uint128 PowerOfTen(int64_t power) {
 
 // The magnitude at `scale`, rounded half to even; false when it exceeds
 // 2^96 − 1.
-bool MagnitudeAt(const Scanned& s, int64_t scale, Uint128& magnitude) {
-  const int64_t shift = s.exponent + scale;
+bool MagnitudeAt(const Digits& s, int64_t exponent, int64_t scale, Uint128& magnitude) {
+  const int64_t shift = exponent + scale;
   if (shift >= 0) {
     if (s.count + shift > kMaxMagnitudeDigits) return false;
     magnitude = 0;
@@ -148,9 +175,11 @@ Decimal Convert(const Char* p, size_t n) {
   if (s.count <= kFastDigits && s.exponent <= 0 && s.exponent >= -Decimal::kMaxScale) {
     return Decimal::FromParts(s.negative, 0, s.fast, static_cast<int>(scale));
   }
+  Digits digits;
+  GatherDigits(p, s, digits);
   for (;; --scale) {
     Uint128 magnitude = 0;
-    if (MagnitudeAt(s, scale, magnitude)) {
+    if (MagnitudeAt(digits, s.exponent, scale, magnitude)) {
       return Decimal::FromParts(s.negative, static_cast<uint64_t>(magnitude >> kBitsPerWord),
                                 static_cast<uint64_t>(magnitude), static_cast<int>(scale));
     }

@@ -16,14 +16,28 @@ constexpr size_t kMaxEntries = std::numeric_limits<int32_t>::max();
 constexpr size_t kSlotsPerEntry = 2;
 constexpr size_t kMinSlots = 32;
 constexpr int32_t kNoEntry = -1;
+// Room made by the first Add: JSON objects mostly have a handful of members,
+// and growing 1, 2, 4 would reallocate twice for them.
+constexpr size_t kFirstCapacity = 4;
 
-constexpr uint32_t kFnvOffset = 2166136261u;
-constexpr uint32_t kFnvPrime = 16777619u;
+constexpr uint64_t kFnvOffset = 14695981039346656037u;
+constexpr uint64_t kFnvPrime = 1099511628211u;
+constexpr uint64_t kMixMultiplier1 = 0xff51afd7ed558ccdu;
+constexpr uint64_t kMixMultiplier2 = 0xc4ceb9fe1a85ec53u;
+constexpr int kMixShift = 33;
 
+// FNV-1a over the code units, then a final avalanche: the multiply-xor steps
+// alone leave the low bits (which pick the slot) depending only on the low
+// bits of the code units, which clusters keys such as runs of digits.
 uint32_t HashKey(std::u16string_view key) {
-  uint32_t h = kFnvOffset;
+  uint64_t h = kFnvOffset;
   for (char16_t c : key) h = (h ^ c) * kFnvPrime;
-  return h;
+  h ^= h >> kMixShift;
+  h *= kMixMultiplier1;
+  h ^= h >> kMixShift;
+  h *= kMixMultiplier2;
+  h ^= h >> kMixShift;
+  return static_cast<uint32_t>(h);
 }
 
 const JsonValue kAbsent;
@@ -31,19 +45,32 @@ const JsonValue kAbsent;
 }  // namespace
 
 // Open addressing with linear probing over positions in entries_. Entries
-// are never removed, so no tombstones are needed.
+// are never removed, so no tombstones are needed. Each slot keeps the key's
+// hash, so growing never reads the keys again.
 struct Dictionary::Index {
   struct Slot {
     uint32_t hash = 0;
     int32_t entry = kNoEntry;
   };
-  std::vector<Slot> slots;  // size is a power of two
+  std::vector<Slot> slots;  // size is a power of two, at least twice the entries
 
   size_t Mask() const { return slots.size() - 1; }
 
+  int32_t Find(const std::vector<Entry>& entries, std::u16string_view key, uint32_t hash) const {
+    const size_t mask = Mask();
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+      const Slot& slot = slots[i];
+      if (slot.entry == kNoEntry) return kNoEntry;
+      if (slot.hash == hash && entries[static_cast<size_t>(slot.entry)].first == key) {
+        return slot.entry;
+      }
+    }
+  }
+
   void Insert(uint32_t hash, int32_t entry) {
-    size_t i = hash & Mask();
-    while (slots[i].entry != kNoEntry) i = (i + 1) & Mask();
+    const size_t mask = Mask();
+    size_t i = hash & mask;
+    while (slots[i].entry != kNoEntry) i = (i + 1) & mask;
     slots[i] = Slot{hash, entry};
   }
 };
@@ -56,48 +83,46 @@ Dictionary::~Dictionary() {
 }
 
 int32_t Dictionary::Find(std::u16string_view key) const {
-  if (!index_) {
-    for (size_t i = 0; i < entries_.size(); ++i) {
-      if (entries_[i].first == key) return static_cast<int32_t>(i);
-    }
-    return kNoEntry;
+  if (index_) return index_->Find(entries_, key, HashKey(key));
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    if (entries_[i].first == key) return static_cast<int32_t>(i);
   }
-  const uint32_t hash = HashKey(key);
-  const size_t mask = index_->Mask();
-  for (size_t i = hash & mask;; i = (i + 1) & mask) {
-    const Index::Slot& slot = index_->slots[i];
-    if (slot.entry == kNoEntry) return kNoEntry;
-    if (slot.hash == hash && entries_[static_cast<size_t>(slot.entry)].first == key) {
-      return slot.entry;
-    }
-  }
+  return kNoEntry;
 }
 
 void Dictionary::Add(std::u16string key, JsonValue value) {
-  if (Find(key) != kNoEntry) Raise(ErrorNumber::kKeyAlreadyPresent, "Key already present");
-  if (entries_.size() >= kMaxEntries) Raise(ErrorNumber::kOverflow, "Dictionary is full");
   const size_t count = entries_.size() + 1;
+  const bool indexed = count > kLinearScanLimit;
+  const uint32_t hash = indexed ? HashKey(key) : 0;
+  const bool present =
+      index_ ? index_->Find(entries_, key, hash) != kNoEntry : Find(key) != kNoEntry;
+  if (present) Raise(ErrorNumber::kKeyAlreadyPresent, "Key already present");
+  if (entries_.size() >= kMaxEntries) Raise(ErrorNumber::kOverflow, "Dictionary is full");
   try {
     // Everything that may fail happens before the entry goes in, so a
     // failure leaves the dictionary as it was.
-    if (count > kLinearScanLimit) {
-      const size_t wanted = count * kSlotsPerEntry;
-      if (!index_ || index_->slots.size() < wanted) {
-        size_t slots = kMinSlots;
-        while (slots < wanted) slots *= 2;
-        auto index = std::make_unique<Index>();
-        index->slots.resize(slots);
-        for (size_t i = 0; i < entries_.size(); ++i) {
-          index->Insert(HashKey(entries_[i].first), static_cast<int32_t>(i));
+    if (indexed && (!index_ || index_->slots.size() < count * kSlotsPerEntry)) {
+      size_t slots = kMinSlots;
+      while (slots < count * kSlotsPerEntry) slots *= 2;
+      auto grown = std::make_unique<Index>();
+      grown->slots.resize(slots);
+      if (index_) {
+        for (const Index::Slot& slot : index_->slots) {
+          if (slot.entry != kNoEntry) grown->Insert(slot.hash, slot.entry);
         }
-        index_ = std::move(index);
+      } else {
+        for (size_t i = 0; i < entries_.size(); ++i) {
+          grown->Insert(HashKey(entries_[i].first), static_cast<int32_t>(i));
+        }
       }
+      index_ = std::move(grown);
     }
+    if (entries_.capacity() == 0) entries_.reserve(kFirstCapacity);
     entries_.emplace_back(std::move(key), std::move(value));
   } catch (const std::bad_alloc&) {
     Raise(ErrorNumber::kOutOfMemory, "Out of memory adding a Dictionary entry");
   }
-  if (index_) index_->Insert(HashKey(entries_.back().first), static_cast<int32_t>(count - 1));
+  if (index_) index_->Insert(hash, static_cast<int32_t>(count - 1));
 }
 
 const JsonValue& Dictionary::Item(std::u16string_view key) const {
