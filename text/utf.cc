@@ -31,30 +31,45 @@ bool IsLowSurrogate(char16_t c) {
   return c >= kLowSurrogateStart && c <= kSurrogateEnd;
 }
 
-// How a lead byte starts a sequence: the continuation bytes it needs, its
-// payload bits, and the range its first continuation byte must fall in (which
-// is what rules out overlong forms, surrogates and values past U+10FFFF).
+// The well-formed UTF-8 byte sequences: for each run of lead bytes, the
+// continuation bytes it needs, its payload bits, and the range its first
+// continuation byte must fall in (which is what rules out overlong forms,
+// surrogates and values past U+10FFFF). Every later continuation byte lies in
+// kContinuationLow..kContinuationHigh.
 struct Lead {
+  uint8_t lead_low;
+  uint8_t lead_high;
   int continuations;
-  uint32_t payload;
+  uint8_t payload_mask;
   uint8_t first_low;
   uint8_t first_high;
 };
 
-bool DescribeLead(uint8_t b, Lead& lead) {
-  if (b >= 0xC2 && b <= 0xDF) {
-    lead = {1, b & 0x1Fu, kContinuationLow, kContinuationHigh};
-  } else if (b >= 0xE0 && b <= 0xEF) {
-    lead = {2, b & 0x0Fu, b == 0xE0 ? uint8_t{0xA0} : kContinuationLow,
-            b == 0xED ? uint8_t{0x9F} : kContinuationHigh};
-  } else if (b >= 0xF0 && b <= 0xF4) {
-    lead = {3, b & 0x07u, b == 0xF0 ? uint8_t{0x90} : kContinuationLow,
-            b == 0xF4 ? uint8_t{0x8F} : kContinuationHigh};
-  } else {
-    return false;
+constexpr Lead kLeads[] = {
+    {0xC2, 0xDF, 1, 0x1F, 0x80, 0xBF},
+    {0xE0, 0xE0, 2, 0x0F, 0xA0, 0xBF},  // no overlong three-byte forms
+    {0xE1, 0xEC, 2, 0x0F, 0x80, 0xBF},
+    {0xED, 0xED, 2, 0x0F, 0x80, 0x9F},  // no surrogates
+    {0xEE, 0xEF, 2, 0x0F, 0x80, 0xBF},
+    {0xF0, 0xF0, 3, 0x07, 0x90, 0xBF},  // no overlong four-byte forms
+    {0xF1, 0xF3, 3, 0x07, 0x80, 0xBF},
+    {0xF4, 0xF4, 3, 0x07, 0x80, 0x8F},  // nothing past U+10FFFF
+};
+
+// The row for lead byte b, or nullptr when b cannot start a sequence.
+const Lead* FindLead(uint8_t b) {
+  for (const Lead& lead : kLeads) {
+    if (b >= lead.lead_low && b <= lead.lead_high) return &lead;
   }
-  return true;
+  return nullptr;
 }
+
+// Marker bits of the first byte of a two-, three- and four-byte sequence, and
+// of every continuation byte.
+constexpr uint32_t kTwoByteMark = 0xC0;
+constexpr uint32_t kThreeByteMark = 0xE0;
+constexpr uint32_t kFourByteMark = 0xF0;
+constexpr uint32_t kContinuationMark = 0x80;
 
 void AppendCodePoint(std::u16string& out, uint32_t cp) {
   if (cp < kSupplementaryStart) {
@@ -70,17 +85,20 @@ void AppendUtf8(std::string& out, uint32_t cp) {
   if (cp < kTwoByteStart) {
     out.push_back(static_cast<char>(cp));
   } else if (cp < kThreeByteStart) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & kContinuationPayload)));
+    out.push_back(static_cast<char>(kTwoByteMark | (cp >> kContinuationBits)));
   } else if (cp < kSupplementaryStart) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & kContinuationPayload)));
-    out.push_back(static_cast<char>(0x80 | (cp & kContinuationPayload)));
+    out.push_back(static_cast<char>(kThreeByteMark | (cp >> (2 * kContinuationBits))));
+    out.push_back(
+        static_cast<char>(kContinuationMark | ((cp >> kContinuationBits) & kContinuationPayload)));
   } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & kContinuationPayload)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & kContinuationPayload)));
-    out.push_back(static_cast<char>(0x80 | (cp & kContinuationPayload)));
+    out.push_back(static_cast<char>(kFourByteMark | (cp >> (3 * kContinuationBits))));
+    out.push_back(static_cast<char>(kContinuationMark |
+                                    ((cp >> (2 * kContinuationBits)) & kContinuationPayload)));
+    out.push_back(
+        static_cast<char>(kContinuationMark | ((cp >> kContinuationBits) & kContinuationPayload)));
+  }
+  if (cp >= kTwoByteStart) {
+    out.push_back(static_cast<char>(kContinuationMark | (cp & kContinuationPayload)));
   }
 }
 
@@ -98,20 +116,20 @@ std::u16string Utf8ToUtf16(std::string_view bytes) {
       ++i;
       continue;
     }
-    Lead lead{};
-    if (!DescribeLead(b, lead)) {
+    const Lead* lead = FindLead(b);
+    if (lead == nullptr) {
       out.push_back(kReplacement);
       ++i;
       continue;
     }
     // A sequence cut short or broken becomes one U+FFFD for the bytes read so
     // far (the maximal valid prefix); decoding resumes at the offending byte.
-    uint32_t cp = lead.payload;
-    uint8_t low = lead.first_low;
-    uint8_t high = lead.first_high;
+    uint32_t cp = b & lead->payload_mask;
+    uint8_t low = lead->first_low;
+    uint8_t high = lead->first_high;
     size_t j = i + 1;
     bool complete = true;
-    for (int k = 0; k < lead.continuations; ++k, ++j) {
+    for (int k = 0; k < lead->continuations; ++k, ++j) {
       if (j >= n) {
         complete = false;
         break;
