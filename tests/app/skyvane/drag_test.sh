@@ -54,7 +54,7 @@ wait_for() {
 
 # --- the display
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 exec 3>&-
 wait_for "Xvfb to pick a display" test -s "$work/display"
