@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <ostream>
 #include <random>
 #include <string>
 
@@ -47,6 +48,10 @@ struct Conversion {
   bool negative;
   const char* shown;  // ToAscii()
 };
+
+void PrintTo(const Conversion& c, std::ostream* os) {
+  *os << '"' << c.text << '"';
+}
 
 std::string CaseName(const ::testing::TestParamInfo<Conversion>& param) {
   return "Case" + std::to_string(param.index);
