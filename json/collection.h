@@ -20,7 +20,8 @@ class Collection {
   Collection(const Collection&) = delete;
   Collection& operator=(const Collection&) = delete;
 
-  // Appends at the end. Raises kOverflow when Count would pass 2^31 − 1.
+  // Appends at the end. Raises kOverflow when Count would pass 2^31 − 1 and
+  // kOutOfMemory when memory runs out; the list is then unchanged.
   void Add(JsonValue value);
   // The item at `position`, 1 .. Count(). Raises kSubscriptOutOfRange (9)
   // for any other position.

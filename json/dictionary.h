@@ -3,9 +3,10 @@
 //
 // Keys are compared exactly, code unit by code unit ("a" and "A" differ; no
 // trimming, no folding). Entries keep the order in which they were added.
-// Lookup by key is average O(1): up to 8 entries by a linear scan, beyond
-// that through a hashed index built on demand. Reading an absent key yields Empty and adds
-// nothing. Shared through std::shared_ptr; not thread-safe.
+// Lookup by key is average O(1): up to 8 entries by a linear scan (cheaper
+// for the small objects JSON is full of), beyond that through a hashed index
+// built when the ninth entry arrives. Reading an absent key yields Empty and
+// adds nothing. Shared through std::shared_ptr; not thread-safe.
 #ifndef SKYVANE_JSON_DICTIONARY_H_
 #define SKYVANE_JSON_DICTIONARY_H_
 
@@ -32,7 +33,7 @@ class Dictionary {
 
   // Adds a new entry at the end. Raises kKeyAlreadyPresent (457) when the key
   // is present; the dictionary is then unchanged. Raises kOverflow when Count
-  // would pass 2^31 − 1.
+  // would pass 2^31 − 1, kOutOfMemory when memory runs out (unchanged too).
   void Add(std::u16string key, JsonValue value);
   // The value of `key`, or Empty when absent. The reference stays valid until
   // the dictionary next changes.

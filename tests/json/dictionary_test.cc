@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "json/collection.h"
 #include "text/run_error.h"
 
 namespace skyvane {
@@ -163,6 +164,28 @@ TEST(DictionaryIndexTest, LargeDictionary) {
   d.SetItem(KeyOf(5), JsonValue(u"five"));
   EXPECT_EQ(d.Item(KeyOf(5)).AsString(), u"five");
   EXPECT_EQ(d.Count(), kKeys);
+}
+
+// The shape a forecast reader walks: root "data", then a position, then a key.
+TEST(DictionaryTest, LookupsChainThroughNestedContainers) {
+  auto root = std::make_shared<Dictionary>();
+  auto days = std::make_shared<Collection>();
+  for (int day = 1; day <= 7; ++day) {
+    auto record = std::make_shared<Dictionary>();
+    record->Add(u"wea", JsonValue(u"sunny"));
+    record->Add(u"tem1", JsonValue(KeyOf(day)));
+    days->Add(JsonValue(std::move(record)));
+  }
+  root->Add(u"data", JsonValue(days));
+  const JsonValue document(root);
+
+  const JsonValue& third = document.AsDictionary()->Item(u"data").AsCollection()->Item(3);
+  EXPECT_EQ(third.AsDictionary()->Item(u"tem1").AsString(), u"key3");
+  EXPECT_TRUE(third.AsDictionary()->Item(u"tem2").IsEmpty());
+  // A missing key yields Empty, and asking Empty for a container is the
+  // consumer's failure (object required), not a crash.
+  EXPECT_THROW(document.AsDictionary()->Item(u"list").AsCollection(), RunError);
+  EXPECT_THROW(document.AsDictionary()->Item(u"data").AsCollection()->Item(8), RunError);
 }
 
 }  // namespace
