@@ -420,6 +420,7 @@ TEST_F(RefreshTest, FormLoadReportsAStopOnOneLineAndKeepsTheForm) {
   options.scale = TwipScale(kNominalTwipsPerPixel);
   options.icon_folder = icon_folder_;
   options.url = QUrl::fromLocalFile(file.fileName()).toString();
+  options.position_file = dir_.filePath(QStringLiteral("place.ini"));
   options.today = [] { return QDate(2026, 12, 30); };
   Skyvane form(options);
   testing::internal::CaptureStderr();
@@ -441,6 +442,7 @@ TEST_F(RefreshTest, FormLoadOfAFullForecastIsSilent) {
   options.scale = TwipScale(kNominalTwipsPerPixel);
   options.icon_folder = icon_folder_;
   options.url = QUrl::fromLocalFile(file.fileName()).toString();
+  options.position_file = dir_.filePath(QStringLiteral("place.ini"));
   Skyvane form(options);
   testing::internal::CaptureStderr();
   form.Form_Load();
