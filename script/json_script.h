@@ -104,7 +104,9 @@ class cJSONScript {
   std::u16string Eval(std::u16string_view sJSON);
 
   // Evaluates one value (a text, an array, a command object, any scalar) and
-  // returns its text. `obj` is not changed. Raises RunError as above.
+  // returns its text. `obj` is read in place and not changed; nothing else
+  // (the dialogs included) may change it while it is evaluated. Raises
+  // RunError as above.
   std::u16string ExecCommand(const JsonValue& obj);
 
   // Evaluations of ExecCommand in progress (0 when idle).
