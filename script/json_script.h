@@ -26,8 +26,11 @@
 // "type" of "if", the "case" of a switch item, the value of "return" and the
 // arguments of a placeholder. Numbers evaluate to their plain decimal text
 // with "." as separator, booleans to "true" / "false", a missing parameter to
-// "". Evaluations nest at most kMaxNestingLevel + 1 deep; a deeper one yields
-// kNestingExceeded in place of its output and raises nothing.
+// "", and placeholder arguments and literals take the same text forms.
+// Evaluations nest at most kMaxNestingLevel + 1 deep; a deeper one yields
+// kNestingExceeded in place of its output and raises nothing. Every evaluated
+// parameter counts, plain texts included, and so does the read of a variable
+// in "get".
 //
 // Where a script is malformed in ways the language does not settle, this
 // class takes these stands:
