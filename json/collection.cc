@@ -14,7 +14,10 @@ constexpr size_t kMaxItems = std::numeric_limits<int32_t>::max();
 
 Collection::~Collection() {
   internal::NestedRelease release;
-  for (JsonValue& item : items_) release.Take(item);
+  if (release.TooDeep()) {
+    for (JsonValue& item : items_) release.Take(item);
+  }
+  items_.clear();
 }
 
 void Collection::Add(JsonValue value) {

@@ -79,7 +79,10 @@ Dictionary::Dictionary() = default;
 
 Dictionary::~Dictionary() {
   internal::NestedRelease release;
-  for (Entry& entry : entries_) release.Take(entry.second);
+  if (release.TooDeep()) {
+    for (Entry& entry : entries_) release.Take(entry.second);
+  }
+  entries_.clear();
 }
 
 int32_t Dictionary::Find(std::u16string_view key) const {

@@ -14,8 +14,9 @@ const T& Get(const JsonValue::Storage& v, ErrorNumber error, const char* descrip
   return *held;
 }
 
-// The release that is draining nested containers on this thread, if any.
-thread_local internal::NestedRelease* t_current_release = nullptr;
+// The outermost release running on this thread, and how many are nested.
+thread_local internal::NestedRelease* t_outermost_release = nullptr;
+thread_local int t_release_nesting = 0;
 
 }  // namespace
 
@@ -116,30 +117,34 @@ std::u16string JsonValue::ToText() const {
 
 namespace internal {
 
-NestedRelease::NestedRelease() noexcept : outer_(t_current_release) {
-  if (outer_ == nullptr) t_current_release = this;
+NestedRelease::NestedRelease() noexcept {
+  if (t_release_nesting == 0) t_outermost_release = this;
+  ++t_release_nesting;
 }
 
 NestedRelease::~NestedRelease() {
-  if (outer_ != nullptr) return;
-  // Each value destroyed here may be the last holder of a container, whose
-  // destructor hands its own nested containers back to this stack instead of
-  // destroying them in a deeper call.
-  while (!pending_.empty()) {
-    JsonValue value = std::move(pending_.back());
-    pending_.pop_back();
+  if (t_outermost_release == this) {
+    // Each value destroyed here starts again at nesting 1, so its own deep
+    // parts come back to this stack rather than going further down.
+    while (!pending_.empty()) {
+      JsonValue value = std::move(pending_.back());
+      pending_.pop_back();
+    }
+    t_outermost_release = nullptr;
   }
-  t_current_release = nullptr;
+  --t_release_nesting;
+}
+
+bool NestedRelease::TooDeep() const noexcept {
+  return t_release_nesting > kMaxNesting;
 }
 
 void NestedRelease::Take(JsonValue& value) noexcept {
   if (!value.IsDictionary() && !value.IsCollection()) return;
-  NestedRelease& target = outer_ != nullptr ? *outer_ : *this;
   try {
-    target.pending_.push_back(std::move(value));
+    t_outermost_release->pending_.push_back(std::move(value));
   } catch (...) {
-    // No room to defer it: the value is destroyed in place, recursively,
-    // which is still correct for trees of ordinary depth.
+    // No room to defer it: it is destroyed in place, one level deeper.
   }
 }
 

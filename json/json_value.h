@@ -91,24 +91,29 @@ namespace internal {
 
 // Lets the container destructors release a tree of any depth without one
 // nested call per level (100,000 nested arrays would overflow the stack).
-// Each destructor makes a NestedRelease and hands it its values with Take.
-// The outermost one on the thread keeps the values that hold containers on
-// its own stack and destroys them one by one when it ends; the inner ones
-// (made by the destructors that this triggers) pass their values on to it.
+// Each container destructor makes a NestedRelease before it destroys its
+// values. Up to kMaxNesting nested releases on a thread destroy their values
+// in place, so ordinary trees cost nothing extra; deeper ones hand their
+// containers (Take) to the outermost release, which destroys them one by one
+// when it ends, each again with the full depth available.
 class NestedRelease {
  public:
+  static constexpr int kMaxNesting = 64;
+
   NestedRelease() noexcept;
   ~NestedRelease();
   NestedRelease(const NestedRelease&) = delete;
   NestedRelease& operator=(const NestedRelease&) = delete;
 
-  // Moves `value` onto the outermost stack when it holds a container (it is
-  // left Empty); any other value is left alone.
+  // True when the values must be handed over with Take instead of being
+  // destroyed in place.
+  bool TooDeep() const noexcept;
+  // Moves `value` onto the outermost release's stack when it holds a
+  // container (it is left Empty); any other value is left alone.
   void Take(JsonValue& value) noexcept;
 
  private:
-  NestedRelease* outer_;
-  std::vector<JsonValue> pending_;
+  std::vector<JsonValue> pending_;  // used by the outermost release only
 };
 
 }  // namespace internal

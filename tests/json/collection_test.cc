@@ -71,14 +71,5 @@ TEST(CollectionTest, KeepsOrderAndKindsAcrossGrowth) {
   EXPECT_EQ(position, kItems);
 }
 
-TEST(CollectionTest, ItemsMayBeEmptyAndContainers) {
-  Collection list;
-  list.Add(JsonValue());
-  list.Add(JsonValue(std::make_shared<Collection>()));
-  EXPECT_TRUE(list.Item(1).IsEmpty());
-  EXPECT_EQ(list.Item(2).TypeName(), u"Collection");
-  EXPECT_EQ(list.Count(), 2);
-}
-
 }  // namespace
 }  // namespace skyvane

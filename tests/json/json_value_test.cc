@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "json/collection.h"
 #include "json/dictionary.h"
@@ -159,17 +160,47 @@ TEST(JsonValueReleaseTest, DeeplyNestedMixedContainersAreReleased) {
 }
 
 TEST(JsonValueReleaseTest, ContainersHeldElsewhereSurviveTheRelease) {
-  auto kept = std::make_shared<Dictionary>();
-  kept->Add(u"inner", JsonValue(std::make_shared<Collection>()));
-  kept->Item(u"inner").AsCollection()->Add(JsonValue(u"still here"));
-  {
-    auto root = std::make_shared<Collection>();
-    auto middle = std::make_shared<Collection>();
-    middle->Add(JsonValue(kept));
-    root->Add(JsonValue(std::move(middle)));
+  // Shared containers at a shallow depth and far below the depth where
+  // destruction is deferred.
+  for (int depth : {1, 1000}) {
+    auto kept = std::make_shared<Dictionary>();
+    kept->Add(u"inner", JsonValue(std::make_shared<Collection>()));
+    kept->Item(u"inner").AsCollection()->Add(JsonValue(u"still here"));
+    {
+      auto root = std::make_shared<Collection>();
+      Collection* tip = root.get();
+      for (int i = 0; i < depth; ++i) {
+        auto next = std::make_shared<Collection>();
+        Collection* raw = next.get();
+        tip->Add(JsonValue(std::move(next)));
+        tip = raw;
+      }
+      tip->Add(JsonValue(kept));
+    }
+    ASSERT_EQ(kept.use_count(), 1) << depth;
+    EXPECT_EQ(kept->Item(u"inner").AsCollection()->Item(1).AsString(), u"still here");
   }
-  ASSERT_EQ(kept.use_count(), 1);
-  EXPECT_EQ(kept->Item(u"inner").AsCollection()->Item(1).AsString(), u"still here");
+}
+
+TEST(JsonValueReleaseTest, DeepAndWideTreeIsReleased) {
+  // Every level of a deep chain also carries a few small branches, so the
+  // deferred containers pile up beside each other.
+  constexpr int kDepth = 20000;
+  std::vector<std::weak_ptr<Dictionary>> branches;
+  auto root = std::make_shared<Collection>();
+  Collection* tip = root.get();
+  for (int i = 0; i < kDepth; ++i) {
+    auto branch = std::make_shared<Dictionary>();
+    branch->Add(u"leaf", JsonValue(std::make_shared<Collection>()));
+    if (i % 1000 == 0) branches.push_back(branch);
+    tip->Add(JsonValue(std::move(branch)));
+    auto next = std::make_shared<Collection>();
+    Collection* raw = next.get();
+    tip->Add(JsonValue(std::move(next)));
+    tip = raw;
+  }
+  root.reset();
+  for (const auto& branch : branches) EXPECT_TRUE(branch.expired());
 }
 
 TEST(JsonValueReleaseTest, SuccessiveReleasesEachFinish) {
