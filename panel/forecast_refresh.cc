@@ -25,12 +25,16 @@ std::u16string_view View(const QString& text) {
   return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
-std::string Utf8(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())).toStdString();
+QString Text(std::u16string_view text) {
+  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-std::string RecordName(int column) {
-  return "day record " + std::to_string(column + 1);
+[[noreturn]] void Fail(ErrorNumber number, const QString& description) {
+  Raise(number, description.toStdString());
+}
+
+QString RecordName(int column) {
+  return QStringLiteral("day record %1").arg(column + 1);
 }
 
 // root -> "data" -> position column + 1 -> key, looked up anew on each call.
@@ -47,12 +51,13 @@ const JsonValue& Field(const JsonValue& root, int column, std::u16string_view ke
   }
   const int32_t position = column + 1;
   if (position > days->Count()) {
-    Raise(ErrorNumber::kSubscriptOutOfRange,
-          "the forecast has only " + std::to_string(days->Count()) + " day records");
+    Fail(ErrorNumber::kSubscriptOutOfRange,
+         QStringLiteral("the forecast has only %1 day records").arg(days->Count()));
   }
   const Dictionary* record = days->Item(position).DictionaryOrNull();
   if (record == nullptr) {
-    Raise(ErrorNumber::kObjectRequired, RecordName(column) + " is not a JSON object");
+    Fail(ErrorNumber::kObjectRequired,
+         RecordName(column) + QStringLiteral(" is not a JSON object"));
   }
   return record->Item(key);
 }
@@ -62,8 +67,9 @@ const JsonValue& Field(const JsonValue& root, int column, std::u16string_view ke
 QString FieldText(const JsonValue& root, int column, std::u16string_view key) {
   const JsonValue& value = Field(root, column, key);
   if (value.IsNull() || value.IsDictionary() || value.IsCollection()) {
-    Raise(ErrorNumber::kTypeMismatch, "\"" + Utf8(key) + "\" of " + RecordName(column) + " is " +
-                                          Utf8(value.TypeName()) + ", not text");
+    Fail(ErrorNumber::kTypeMismatch,
+         QStringLiteral("\"%1\" of %2 is %3, not text")
+             .arg(Text(key), RecordName(column), Text(value.TypeName())));
   }
   return QString::fromStdU16String(value.ToText());
 }
@@ -83,9 +89,9 @@ Decimal LeadingNumber(const QString& temperature, int column) {
       // A shorter start may still be a number.
     }
   }
-  Raise(ErrorNumber::kTypeMismatch, "\"tem2\" of " + RecordName(column) +
-                                        " does not start with a number: \"" +
-                                        temperature.toStdString() + "\"");
+  Fail(ErrorNumber::kTypeMismatch,
+       QStringLiteral("\"tem2\" of %1 does not start with a number: \"%2\"")
+           .arg(RecordName(column), temperature));
 }
 
 }  // namespace

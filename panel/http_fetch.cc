@@ -27,9 +27,17 @@ bool IsTransportError(QNetworkReply::NetworkError error) {
          error == QNetworkReply::ProtocolFailure;
 }
 
-std::string SecondsText(std::chrono::milliseconds limit) {
+QString SecondsText(std::chrono::milliseconds limit) {
   const double seconds = std::chrono::duration<double>(limit).count();
-  return QString::number(seconds, 'g', 6).toStdString() + " s";
+  return QString::number(seconds, 'g', 6) + QStringLiteral(" s");
+}
+
+[[noreturn]] void Fail(const QString& description) {
+  Raise(ErrorNumber::kInvalidArgument, description.toStdString());
+}
+
+[[noreturn]] void FailOverCap(int64_t cap) {
+  Fail(QStringLiteral("the answer is larger than %1 bytes").arg(cap));
 }
 
 }  // namespace
@@ -37,12 +45,11 @@ std::string SecondsText(std::chrono::milliseconds limit) {
 FetchResult HttpGetText(const QString& url, const FetchLimits& limits) {
   const QUrl address(url);
   if (url.isEmpty() || !address.isValid() || address.scheme().isEmpty()) {
-    Raise(ErrorNumber::kInvalidArgument, "not a usable address: \"" + url.toStdString() + "\"");
+    Fail(QStringLiteral("not a usable address: \"%1\"").arg(url));
   }
   QNetworkAccessManager manager;
   if (!manager.supportedSchemes().contains(address.scheme(), Qt::CaseInsensitive)) {
-    Raise(ErrorNumber::kInvalidArgument,
-          "no client for \"" + address.scheme().toStdString() + ":\" addresses");
+    Fail(QStringLiteral("no client for \"%1:\" addresses").arg(address.scheme()));
   }
 
   std::unique_ptr<QNetworkReply> reply(manager.get(QNetworkRequest(address)));
@@ -77,11 +84,11 @@ FetchResult HttpGetText(const QString& url, const FetchLimits& limits) {
   timer.stop();
 
   if (!over_cap && !timed_out && reply->error() == QNetworkReply::ProtocolUnknownError) {
-    Raise(ErrorNumber::kInvalidArgument, "no client for \"" + url.toStdString() + "\"");
+    Fail(QStringLiteral("no client for \"%1\"").arg(url));
   }
   if (timed_out) {
-    return FetchResult{
-        QString(), QString::fromStdString("no answer within " + SecondsText(limits.time_limit))};
+    return FetchResult{QString(),
+                       QStringLiteral("no answer within %1").arg(SecondsText(limits.time_limit))};
   }
   // An HTTP status means an answer came, error page or not; without one
   // (refused, reset, a missing file) there is no answer to return.
@@ -92,8 +99,7 @@ FetchResult HttpGetText(const QString& url, const FetchLimits& limits) {
   }
   if (!over_cap) take_body();
   if (over_cap) {
-    Raise(ErrorNumber::kInvalidArgument,
-          "the answer is larger than " + std::to_string(limits.body_cap) + " bytes");
+    FailOverCap(limits.body_cap);
   }
   return FetchResult{QString::fromLocal8Bit(body), QString()};
 }

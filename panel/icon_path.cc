@@ -36,9 +36,10 @@ bool IsSafeIconName(const QString& name) {
 
 QString IconPath(const QString& icon_folder, const QString& name) {
   if (!IsSafeIconName(name)) {
-    Raise(ErrorNumber::kInvalidArgument, "file not found: icon name \"" +
-                                             Printable(name).toStdString() +
-                                             "\" refused, it leaves the icon folder");
+    Raise(ErrorNumber::kInvalidArgument,
+          QStringLiteral("file not found: icon name \"%1\" refused, it leaves the icon folder")
+              .arg(Printable(name))
+              .toStdString());
   }
   return icon_folder + name + QLatin1String(kIconExtension);
 }

@@ -86,8 +86,9 @@ void PanelImage::LoadPicture(const QString& path) {
   const QImage image = reader.read();
   if (image.isNull()) {
     const bool missing = reader.error() == QImageReader::FileNotFoundError;
-    Raise(ErrorNumber::kInvalidArgument,
-          (missing ? "file not found: " : "not a picture: ") + path.toStdString());
+    const QString description =
+        missing ? QStringLiteral("file not found: %1") : QStringLiteral("not a picture: %1");
+    Raise(ErrorNumber::kInvalidArgument, description.arg(path).toStdString());
   }
   const QPixmap picture = QPixmap::fromImage(image);
   setPixmap(picture);

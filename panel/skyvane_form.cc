@@ -28,7 +28,7 @@ template <typename Control>
 Control* Element(const std::array<Control*, kColumnCount>& array, int index) {
   if (index < 0 || index >= kColumnCount) {
     Raise(ErrorNumber::kSubscriptOutOfRange,
-          "control index " + std::to_string(index) + " outside 0 to 6");
+          QStringLiteral("control index %1 outside 0 to 6").arg(index).toStdString());
   }
   return array[static_cast<std::size_t>(index)];
 }
