@@ -143,6 +143,7 @@ void NestedRelease::Take(JsonValue& value) noexcept {
   if (!value.IsDictionary() && !value.IsCollection()) return;
   try {
     t_outermost_release->pending_.push_back(std::move(value));
+    value = JsonValue();
   } catch (...) {
     // No room to defer it: it is destroyed in place, one level deeper.
   }
