@@ -1,5 +1,6 @@
 #include "json/json_reader.h"
 
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <optional>
@@ -10,12 +11,17 @@
 #include "json/collection.h"
 #include "json/decimal.h"
 #include "json/dictionary.h"
+#include "json/reader_scan.h"
 #include "text/run_error.h"
 #include "text/string_builder.h"
 #include "text/utf.h"
 
 namespace skyvane {
 namespace {
+
+using reader_scan::FindQuoteOrBackslash;
+using reader_scan::IsNumberChar;
+using reader_scan::SkipLayoutBlanks;
 
 // Excerpts quoted by the "Missing" and array failure lines.
 constexpr std::size_t kExcerptLength = 20;
@@ -80,19 +86,6 @@ std::u16string DecimalText(std::size_t value) {
 // The failure description, as the log shows it.
 std::u16string DescriptionOf(const std::exception& e) {
   return Utf8ToUtf16(e.what());
-}
-
-bool IsNumberChar(char16_t c) {
-  switch (c) {
-    case u'+':
-    case u'-':
-    case u'.':
-    case u'e':
-    case u'E':
-      return true;
-    default:
-      return c >= u'0' && c <= u'9';
-  }
 }
 
 // Characters that end a run of plain key text.
@@ -177,7 +170,9 @@ class Reader {
 
   void SkipBlanks() {
     if (pos_ < n_ && !MayStartBlank(p_[pos_])) return;
-    SkipBlanksSlow();
+    // Layout blanks need no state: step over them in a tight loop first.
+    pos_ = SkipLayoutBlanks(p_, pos_, n_);
+    if (pos_ < n_ && (p_[pos_] == u'/' || p_[pos_] == u'*')) SkipBlanksSlow();
   }
 
   // The comment state machine: a "/" or "*" waits for its partner
@@ -401,7 +396,7 @@ class Reader {
     const char16_t quote = p_[pos_];
     ++pos_;
     const std::size_t start = pos_;
-    while (pos_ < n_ && p_[pos_] != quote && p_[pos_] != u'\\') ++pos_;
+    pos_ = FindQuoteOrBackslash(p_, pos_, n_, quote);
     std::u16string_view run = text_.substr(start, pos_ - start);
     if (AtEnd()) return std::u16string(run);
     if (p_[pos_] == quote) {
@@ -424,7 +419,7 @@ class Reader {
       }
       if (c != u'\\') {
         const std::size_t start = pos_;
-        while (pos_ < n_ && p_[pos_] != quote && p_[pos_] != u'\\') ++pos_;
+        pos_ = FindQuoteOrBackslash(p_, pos_, n_, quote);
         out.Append(text_.substr(start, pos_ - start));
         continue;
       }
@@ -494,7 +489,10 @@ class Reader {
     const std::size_t start = pos_;
     while (pos_ < n_ && IsNumberChar(p_[pos_])) ++pos_;
     if (AtEnd()) return JsonValue();
-    return JsonValue(Decimal::FromText(text_.substr(start, pos_ - start)));
+    const std::u16string_view number = text_.substr(start, pos_ - start);
+    Decimal value;
+    if (!reader_scan::TryConvertPlainNumber(number, value)) value = Decimal::FromText(number);
+    return JsonValue(value);
   }
 
   bool LiteralAt(std::u16string_view literal) const {

@@ -1,0 +1,124 @@
+// Scanning helpers of the JSON reader (internal to json/): the loops that
+// run over most of the code units of a document, kept apart so that they can
+// be tested on their own against plain definitions.
+//
+// Each helper reads only p[pos .. n). It returns pos unchanged when pos is
+// at or beyond n (the reader's position may pass the end of the text), and
+// otherwise a position in [pos, n].
+#ifndef SKYVANE_JSON_READER_SCAN_H_
+#define SKYVANE_JSON_READER_SCAN_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "json/decimal.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace skyvane::reader_scan {
+
+// Code units compared at once by the vector loops.
+inline constexpr std::size_t kLanes = 8;
+
+// TAB, LF, CR, space, "(" and ")": blanks that change no comment state while
+// no comment is open.
+inline bool IsLayoutBlank(char16_t c) {
+  constexpr uint64_t kLayoutBlanks = (uint64_t{1} << u'\t') | (uint64_t{1} << u'\n') |
+                                     (uint64_t{1} << u'\r') | (uint64_t{1} << u' ') |
+                                     (uint64_t{1} << u'(') | (uint64_t{1} << u')');
+  return c < 64 && ((kLayoutBlanks >> c) & 1) != 0;
+}
+
+// The first position at or after `pos` that is not a layout blank.
+inline std::size_t SkipLayoutBlanks(const char16_t* p, std::size_t pos, std::size_t n) {
+  if (pos >= n) return pos;
+#if defined(__SSE2__)
+  // Indentation comes in long runs of spaces and line ends.
+  const __m128i space = _mm_set1_epi16(u' ');
+  const __m128i line_feed = _mm_set1_epi16(u'\n');
+  const __m128i carriage_return = _mm_set1_epi16(u'\r');
+  const __m128i tab = _mm_set1_epi16(u'\t');
+  while (n - pos >= kLanes && IsLayoutBlank(p[pos])) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + pos));
+    const __m128i blank =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, space), _mm_cmpeq_epi16(v, line_feed)),
+                     _mm_or_si128(_mm_cmpeq_epi16(v, carriage_return), _mm_cmpeq_epi16(v, tab)));
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(blank));
+    if (mask != 0xFFFF) {
+      pos += static_cast<std::size_t>(__builtin_ctz(~mask)) / 2;
+      break;
+    }
+    pos += kLanes;
+  }
+#endif
+  while (pos < n && IsLayoutBlank(p[pos])) ++pos;
+  return pos;
+}
+
+// The first position at or after `pos` holding `quote` or a backslash, or n.
+inline std::size_t FindQuoteOrBackslash(const char16_t* p, std::size_t pos, std::size_t n,
+                                        char16_t quote) {
+  if (pos >= n) return pos;
+#if defined(__SSE2__)
+  const __m128i quotes = _mm_set1_epi16(static_cast<short>(quote));
+  const __m128i backslashes = _mm_set1_epi16(u'\\');
+  while (n - pos >= kLanes) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + pos));
+    const __m128i hit = _mm_or_si128(_mm_cmpeq_epi16(v, quotes), _mm_cmpeq_epi16(v, backslashes));
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+    if (mask != 0) return pos + static_cast<std::size_t>(__builtin_ctz(mask)) / 2;
+    pos += kLanes;
+  }
+#endif
+  while (pos < n && p[pos] != quote && p[pos] != u'\\') ++pos;
+  return pos;
+}
+
+// The number characters "+-0123456789.eE", as bits of two 64-bit masks.
+inline bool IsNumberChar(char16_t c) {
+  constexpr uint64_t kLow = (uint64_t{1} << u'+') | (uint64_t{1} << u'-') | (uint64_t{1} << u'.') |
+                            (uint64_t{0x3FF} << u'0');
+  constexpr uint64_t kHigh = (uint64_t{1} << (u'E' - 64)) | (uint64_t{1} << (u'e' - 64));
+  if (c < 64) return ((kLow >> c) & 1) != 0;
+  return c < 128 && ((kHigh >> (c - 64)) & 1) != 0;
+}
+
+// Converts the common form [sign] digits [ "." digits ] with at most 19
+// digits in all, exactly as Decimal::FromText does (the scale is the number
+// of fraction digits, trailing zeros kept). Returns false, leaving `out`
+// alone, for every other text; FromText then decides.
+inline bool TryConvertPlainNumber(std::u16string_view text, Decimal& out) {
+  constexpr int kMaxDigits = 19;  // any 19-digit number fits in uint64_t
+  constexpr uint64_t kRadix = 10;
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  bool negative = false;
+  if (i < n && (text[i] == u'-' || text[i] == u'+')) {
+    negative = text[i] == u'-';
+    ++i;
+  }
+  uint64_t magnitude = 0;
+  int digits = 0;
+  const std::size_t integer_start = i;
+  for (; i < n && text[i] >= u'0' && text[i] <= u'9'; ++i, ++digits) {
+    magnitude = magnitude * kRadix + (text[i] - u'0');
+  }
+  if (i == integer_start || digits > kMaxDigits) return false;
+  int scale = 0;
+  if (i < n && text[i] == u'.') {
+    for (++i; i < n && text[i] >= u'0' && text[i] <= u'9'; ++i, ++scale) {
+      magnitude = magnitude * kRadix + (text[i] - u'0');
+    }
+    if (digits + scale > kMaxDigits) return false;
+  }
+  if (i != n) return false;
+  out = Decimal::FromParts(negative, 0, magnitude, scale);
+  return true;
+}
+
+}  // namespace skyvane::reader_scan
+
+#endif  // SKYVANE_JSON_READER_SCAN_H_
