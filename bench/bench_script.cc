@@ -1,7 +1,8 @@
 // Script evaluation at growing sizes: scripts of 10,000 to 1,000,000 items
 // mixing plain texts, "set", "get", "if", "switch" and placeholders, and
 // chains of arrays nested 40 deep. Evaluation alone (ExecCommand on a parsed
-// script) and parse plus evaluation (Eval) are measured apart. The counter
+// script), parse plus evaluation (Eval) and the parse alone are measured
+// apart. The counter
 // per_10k_items is the time per 10,000 items; it stays flat when the time
 // grows linearly with the size of the script.
 #include <benchmark/benchmark.h>
@@ -121,6 +122,14 @@ void BM_EvalMixed(benchmark::State& state) {
   Report(state, items);
 }
 
+// Parsing alone, to tell the reader's share of Eval from the evaluator's.
+void BM_ReadMixed(benchmark::State& state) {
+  const int64_t items = state.range(0);
+  const std::u16string& text = MixedScript(items);
+  for (auto _ : state) benchmark::DoNotOptimize(skyvane::ReadJson(text));
+  Report(state, items);
+}
+
 // Chains nested kChainDepth deep; one item is one whole chain.
 void BM_ExecChains(benchmark::State& state) {
   const int64_t chains = state.range(0);
@@ -133,6 +142,7 @@ void BM_ExecChains(benchmark::State& state) {
 
 BENCHMARK(BM_ExecMixed)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EvalMixed)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadMixed)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExecChains)->Arg(1)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
