@@ -13,10 +13,12 @@ TOOL = sys.argv[1]
 USAGE_LINE = b"usage: skyvane-script [--console] [FILE]\n"
 
 
-def run(args, stdin=b""):
+def run(args, stdin=b"", platform=None):
     # No display at all: --console must not need one.
     env = {k: v for k, v in os.environ.items()
            if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    if platform:
+        env["QT_QPA_PLATFORM"] = platform
     done = subprocess.run([TOOL] + args, input=stdin, capture_output=True, env=env, timeout=60)
     return done.stdout, done.stderr, done.returncode
 
@@ -96,6 +98,12 @@ def main():
         check("input on a script from standard input is cancelled",
               run(["--console"], b'[{"input": {"prompt": "p", "title": "t", "default": "d"}}, "!"]'),
               (b"!", b"[t] p (d): ", 0))
+
+        # Without --console the same evaluation runs inside a Qt application.
+        # (Qt may note its own set-up on standard error.)
+        out, _, status = run([], b'["a", {"set": {"name": "v", "value": "b"}},'
+                                 b' {"get": {"name": "v"}}]', platform="offscreen")
+        check("without --console, a script that shows no box", (out, status), (b"ab", 0))
 
         missing = os.path.join(folder, "missing.json")
         check("a missing file", run(["--console", missing]),
