@@ -147,8 +147,8 @@ def yu(c):  # rain: a cloud and falling drops
 
 def xue(c):  # snow: a cloud and snowflakes
     cloud(c, dy=-6)
-    for x in (8, 16, 24):
-        snowflake(c, x, 26.5, 3.8)
+    for x in (7, 16, 25):
+        snowflake(c, x, 26.5, 3.4)
 
 
 def lei(c):  # thunderstorm: a dark cloud and a bolt
