@@ -29,6 +29,15 @@ void Collection::Add(JsonValue value) {
   }
 }
 
+void Collection::Reserve(int32_t count) {
+  if (count <= 0) return;
+  try {
+    items_.reserve(static_cast<size_t>(count));
+  } catch (const std::bad_alloc&) {
+    Raise(ErrorNumber::kOutOfMemory, "Out of memory adding a Collection item");
+  }
+}
+
 const JsonValue& Collection::Item(int32_t position) const {
   if (position < 1 || static_cast<size_t>(position) > items_.size()) {
     Raise(ErrorNumber::kSubscriptOutOfRange, "Subscript out of range: no item at this position");

@@ -23,6 +23,11 @@ class Collection {
   // Appends at the end. Raises kOverflow when Count would pass 2^31 − 1 and
   // kOutOfMemory when memory runs out; the list is then unchanged.
   void Add(JsonValue value);
+  // Makes room for `count` items in all, so that Adds up to that count do
+  // not reallocate (a reader that knows the size builds exact-size lists).
+  // Nothing changes for a count at or below the current room. Raises
+  // kOutOfMemory when the memory cannot be had; the items stay as they were.
+  void Reserve(int32_t count);
   // The item at `position`, 1 .. Count(). Raises kSubscriptOutOfRange (9)
   // for any other position.
   const JsonValue& Item(int32_t position) const;

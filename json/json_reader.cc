@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "json/collection.h"
 #include "json/decimal.h"
@@ -277,6 +278,8 @@ class Reader {
     }
   }
 
+  // The items are gathered in a list kept per depth and handed to `result`
+  // at once when the array ends, so that it is allocated at its exact size.
   void ReadArray(Collection& result, int depth) {
     SkipBlanks();
     if (!At(u'[')) {
@@ -284,22 +287,29 @@ class Reader {
       return;
     }
     ++pos_;
+    const std::size_t slot = static_cast<std::size_t>(depth);
+    if (items_.size() <= slot) items_.resize(slot + 1);
+    items_[slot].clear();
     for (;;) {
       SkipBlanks();
       if (At(u']')) {
         ++pos_;
-        return;
+        break;
       }
       if (At(u',')) {
         ++pos_;
         SkipBlanks();
       } else if (AtEnd()) {
         AppendLine({u"Missing ']': ", LastExcerpt()});
-        return;
+        break;
       }
       pending_ = false;
       const std::size_t item_start = pos_;
-      ReadMember([&] { result.Add(ReadValue(depth)); });
+      // Deeper arrays may grow items_, so the list is looked up afresh.
+      ReadMember([&] {
+        JsonValue item = ReadValue(depth);
+        items_[slot].push_back(std::move(item));
+      });
       // Only a misspelt literal reads nothing at a character; reading it
       // again would never end.
       if (!pending_ && pos_ == item_start && !AtEnd()) {
@@ -307,9 +317,13 @@ class Reader {
       }
       if (pending_) {
         AppendLine({pending_description_, u": ", ExcerptFromPosition()});
-        return;
+        break;
       }
     }
+    std::vector<JsonValue>& items = items_[slot];
+    result.Reserve(static_cast<int32_t>(items.size()));
+    for (JsonValue& item : items) result.Add(std::move(item));
+    items.clear();
   }
 
   // Reads a key up to and including its colon into `key` (empty on entry).
@@ -487,12 +501,17 @@ class Reader {
   JsonValue ReadNumber() {
     SkipBlanks();
     const std::size_t start = pos_;
+    // Most numbers are plain: read and converted in one pass, which gives
+    // what the conversion of the collected run would give.
+    Decimal value;
+    const std::size_t plain_end = reader_scan::ScanPlainNumber(p_, pos_, n_, value);
+    if (plain_end != pos_ && plain_end < n_ && !IsNumberChar(p_[plain_end])) {
+      pos_ = plain_end;
+      return JsonValue(value);
+    }
     while (pos_ < n_ && IsNumberChar(p_[pos_])) ++pos_;
     if (AtEnd()) return JsonValue();
-    const std::u16string_view number = text_.substr(start, pos_ - start);
-    Decimal value;
-    if (!reader_scan::TryConvertPlainNumber(number, value)) value = Decimal::FromText(number);
-    return JsonValue(value);
+    return JsonValue(Decimal::FromText(text_.substr(start, pos_ - start)));
   }
 
   bool LiteralAt(std::u16string_view literal) const {
@@ -533,6 +552,8 @@ class Reader {
   bool pending_ = false;
   std::u16string pending_description_;
   std::unique_ptr<cStringBuilder> builder_;
+  // Items of the arrays being read, by depth.
+  std::vector<std::vector<JsonValue>> items_;
 };
 
 }  // namespace

@@ -86,36 +86,47 @@ inline bool IsNumberChar(char16_t c) {
   return c < 128 && ((kHigh >> (c - 64)) & 1) != 0;
 }
 
-// Converts the common form [sign] digits [ "." digits ] with at most 19
-// digits in all, exactly as Decimal::FromText does (the scale is the number
-// of fraction digits, trailing zeros kept). Returns false, leaving `out`
-// alone, for every other text; FromText then decides.
-inline bool TryConvertPlainNumber(std::u16string_view text, Decimal& out) {
+// Reads the common number form [sign] digits [ "." digits ] with at most 19
+// digits in all from p[pos .. n), and converts it exactly as
+// Decimal::FromText would convert that text (the scale is the number of
+// fraction digits, trailing zeros kept). Returns the position just past the
+// form with `out` set, or pos with `out` untouched when the text at pos does
+// not start with that form or has more digits.
+inline std::size_t ScanPlainNumber(const char16_t* p, std::size_t pos, std::size_t n,
+                                   Decimal& out) {
   constexpr int kMaxDigits = 19;  // any 19-digit number fits in uint64_t
   constexpr uint64_t kRadix = 10;
-  std::size_t i = 0;
-  const std::size_t n = text.size();
+  std::size_t i = pos;
   bool negative = false;
-  if (i < n && (text[i] == u'-' || text[i] == u'+')) {
-    negative = text[i] == u'-';
+  if (i < n && (p[i] == u'-' || p[i] == u'+')) {
+    negative = p[i] == u'-';
     ++i;
   }
   uint64_t magnitude = 0;
   int digits = 0;
-  const std::size_t integer_start = i;
-  for (; i < n && text[i] >= u'0' && text[i] <= u'9'; ++i, ++digits) {
-    magnitude = magnitude * kRadix + (text[i] - u'0');
+  for (; i < n && p[i] >= u'0' && p[i] <= u'9'; ++i) {
+    if (++digits > kMaxDigits) return pos;
+    magnitude = magnitude * kRadix + static_cast<uint64_t>(p[i] - u'0');
   }
-  if (i == integer_start || digits > kMaxDigits) return false;
+  if (digits == 0) return pos;
   int scale = 0;
-  if (i < n && text[i] == u'.') {
-    for (++i; i < n && text[i] >= u'0' && text[i] <= u'9'; ++i, ++scale) {
-      magnitude = magnitude * kRadix + (text[i] - u'0');
+  if (i < n && p[i] == u'.') {
+    for (++i; i < n && p[i] >= u'0' && p[i] <= u'9'; ++i, ++scale) {
+      if (++digits > kMaxDigits) return pos;
+      magnitude = magnitude * kRadix + static_cast<uint64_t>(p[i] - u'0');
     }
-    if (digits + scale > kMaxDigits) return false;
   }
-  if (i != n) return false;
   out = Decimal::FromParts(negative, 0, magnitude, scale);
+  return i;
+}
+
+// The whole of `text` read by ScanPlainNumber; false when it is no such form.
+inline bool TryConvertPlainNumber(std::u16string_view text, Decimal& out) {
+  Decimal value;
+  if (text.empty() || ScanPlainNumber(text.data(), 0, text.size(), value) != text.size()) {
+    return false;
+  }
+  out = value;
   return true;
 }
 
