@@ -83,24 +83,23 @@ FetchResult HttpGetText(const QString& url, const FetchLimits& limits) {
   if (!reply->isFinished()) loop.exec();
   timer.stop();
 
-  if (!over_cap && !timed_out && reply->error() == QNetworkReply::ProtocolUnknownError) {
-    Fail(QStringLiteral("no client for \"%1\"").arg(url));
-  }
+  if (over_cap) FailOverCap(limits.body_cap);
   if (timed_out) {
     return FetchResult{QString(),
                        QStringLiteral("no answer within %1").arg(SecondsText(limits.time_limit))};
   }
+  const QNetworkReply::NetworkError error = reply->error();
+  if (error == QNetworkReply::ProtocolUnknownError) {
+    Fail(QStringLiteral("no client for \"%1\"").arg(url));
+  }
   // An HTTP status means an answer came, error page or not; without one
   // (refused, reset, a missing file) there is no answer to return.
   const bool has_status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
-  const QNetworkReply::NetworkError error = reply->error();
-  if (!over_cap && error != QNetworkReply::NoError && (!has_status || IsTransportError(error))) {
+  if (error != QNetworkReply::NoError && (!has_status || IsTransportError(error))) {
     return FetchResult{QString(), reply->errorString()};
   }
-  if (!over_cap) take_body();
-  if (over_cap) {
-    FailOverCap(limits.body_cap);
-  }
+  take_body();
+  if (over_cap) FailOverCap(limits.body_cap);
   return FetchResult{QString::fromLocal8Bit(body), QString()};
 }
 
