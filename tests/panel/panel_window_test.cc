@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -94,20 +92,6 @@ class WindowTest : public testing::Test {
 
   QString StorePath() const { return dir_.filePath(QStringLiteral("Skyvane.conf")); }
 
-  // The default place on the offscreen platform's primary screen.
-  QPoint DefaultPixels() const {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect geometry = screen->geometry();
-    return geometry.topLeft() +
-           PlaceToPixels(DefaultPlacement(geometry.width(), geometry.height()), TwipScale());
-  }
-
-  void SaveTexts(const char* x, const char* y) {
-    QSettings settings(StorePath(), QSettings::IniFormat);
-    settings.setValue(QStringLiteral("set/formX"), QString::fromUtf8(x));
-    settings.setValue(QStringLiteral("set/formY"), QString::fromUtf8(y));
-  }
-
   void Send(QEvent::Type type, QPoint global, Qt::MouseButton button, Qt::MouseButtons buttons) {
     QMouseEvent event(type, QPointF(global - form_.pos()), QPointF(global), button, buttons,
                       Qt::NoModifier);
@@ -117,43 +101,6 @@ class WindowTest : public testing::Test {
   QTemporaryDir dir_;
   QWidget form_;
 };
-
-TEST_F(WindowTest, LoadStepsMakeTheFormWhiteTranslucentAndPlaceIt) {
-  PositionStore store(StorePath());
-  const OpeningPlace chosen = ApplyWindowSteps(form_, TwipScale(), store);
-  EXPECT_EQ(chosen.source, OpeningPlace::Source::kDefault);
-  EXPECT_EQ(form_.pos(), DefaultPixels());
-  EXPECT_DOUBLE_EQ(form_.windowOpacity(), 150.0 / 255.0);
-  EXPECT_EQ(form_.palette().color(QPalette::Window), QColor(Qt::white));
-  EXPECT_TRUE(form_.autoFillBackground());
-}
-
-TEST_F(WindowTest, SavedPlaceIsRestored) {
-  SaveTexts("1500", "3000");
-  PositionStore store(StorePath());
-  const OpeningPlace chosen = ApplyWindowSteps(form_, TwipScale(), store);
-  EXPECT_EQ(chosen.source, OpeningPlace::Source::kSaved);
-  EXPECT_EQ(form_.pos(), QPoint(100, 200));
-}
-
-TEST_F(WindowTest, UnusableSavedTextsKeepTheDefaultAndStaySaved) {
-  const struct {
-    const char* x;
-    const char* y;
-  } cases[] = {{"", "3000"}, {"abc", "3000"}, {"1500", ""}, {"1500", "3e"}, {"-99999", "3000"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << '"' << c.x << "\" \"" << c.y << '"');
-    SaveTexts(c.x, c.y);
-    PositionStore store(StorePath());
-    form_.move(0, 0);
-    const OpeningPlace chosen = ApplyWindowSteps(form_, TwipScale(), store);
-    EXPECT_NE(chosen.source, OpeningPlace::Source::kSaved);
-    EXPECT_EQ(form_.pos(), DefaultPixels());
-    // Nothing is written until the user drags the panel.
-    EXPECT_EQ(store.Read(QStringLiteral("formX")), QString::fromUtf8(c.x));
-    EXPECT_EQ(store.Read(QStringLiteral("formY")), QString::fromUtf8(c.y));
-  }
-}
 
 TEST_F(WindowTest, PressWithoutMovingSavesBothKeys) {
   PositionStore store(StorePath());
