@@ -1,9 +1,9 @@
 #include "json/json_reader.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <new>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -32,6 +32,11 @@ constexpr std::u16string_view kLineEnd = u"\r\n";
 constexpr std::u16string_view kInvalidJson = u"Invalid JSON";
 constexpr std::u16string_view kNestingDescription = u"Nesting deeper than 1000 containers";
 static_assert(kMaxNesting == 1000, "kNestingDescription names the limit");
+constexpr std::size_t kDecimalRadix = 10;
+constexpr std::size_t kMaxDecimalDigits = 20;  // enough for any 64-bit count
+// Value of the hexadecimal digits "a" / "A".
+constexpr int kHexLetterBase = 10;
+constexpr unsigned kHexRadix = 16;
 // The error log releases its buffer at the next parse when it grew past this.
 constexpr std::size_t kLogKeepCapacity = 1 << 16;
 
@@ -75,11 +80,11 @@ void AppendLine(std::initializer_list<std::u16string_view> pieces) {
 
 // Decimal digits of a 1-based position (or any count).
 std::u16string DecimalText(std::size_t value) {
-  char16_t digits[24];
+  char16_t digits[kMaxDecimalDigits];
   std::size_t start = sizeof digits / sizeof digits[0];
   do {
-    digits[--start] = static_cast<char16_t>(u'0' + value % 10);
-    value /= 10;
+    digits[--start] = static_cast<char16_t>(u'0' + value % kDecimalRadix);
+    value /= kDecimalRadix;
   } while (value != 0);
   return std::u16string(digits + start, sizeof digits / sizeof digits[0] - start);
 }
@@ -124,8 +129,8 @@ bool MayStartBlank(char16_t c) {
 
 int HexDigitValue(char16_t c) {
   if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  if (c >= u'a' && c <= u'f') return c - u'a' + kHexLetterBase;
+  if (c >= u'A' && c <= u'F') return c - u'A' + kHexLetterBase;
   return -1;
 }
 
@@ -472,7 +477,7 @@ class Reader {
           for (std::size_t i = 1; i <= kUnicodeEscapeDigits && pos_ + i < n_; ++i) {
             const int digit = HexDigitValue(p_[pos_ + i]);
             if (digit < 0) break;
-            value = value * 16 + static_cast<unsigned>(digit);
+            value = value * kHexRadix + static_cast<unsigned>(digit);
           }
           out.Append(static_cast<char16_t>(value));
           // Past the "u" and its four units, even beyond the end of the text.
