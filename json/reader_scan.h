@@ -86,6 +86,53 @@ inline bool IsNumberChar(char16_t c) {
   return c < 128 && ((kHigh >> (c - 64)) & 1) != 0;
 }
 
+// Code units converted at once by the digit loop.
+inline constexpr std::size_t kDigitBlock = 8;
+
+// The number of leading units of p[0 .. 8) that are the digits "0".."9"
+// (0 to 8), with the number those digits spell in `value` when there is at
+// least one. The caller makes sure that eight units can be read.
+inline int ReadDigitBlock(const char16_t* p, uint32_t& value) {
+#if defined(__SSE2__)
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i offsets = _mm_sub_epi16(v, _mm_set1_epi16(u'0'));
+  // Saturating subtraction leaves zero exactly in the lanes holding 0..9
+  // (units below "0" wrapped round to large values above).
+  constexpr short kLargestDigit = 9;
+  const __m128i beyond = _mm_subs_epu16(offsets, _mm_set1_epi16(kLargestDigit));
+  const unsigned digit_bytes =
+      static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(beyond, _mm_setzero_si128())));
+  // Two mask bits per lane; the bit above the mask stops the count at 8.
+  constexpr unsigned kPastLastLane = 1u << (2 * kDigitBlock);
+  const int count = __builtin_ctz(~digit_bytes | kPastLastLane) / 2;
+  if (count == 0) return 0;
+  // One byte per digit, the first digit in the lowest byte. Shifting the
+  // units after the digits out at the top leaves zeros in front of the
+  // digits, which then read as an eight-digit number: pairs, quadruples
+  // and the octet are combined in place, each step within lanes twice as
+  // wide as the last.
+  constexpr int kByteBits = 8;
+  uint64_t x = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_packus_epi16(offsets, offsets)));
+  x <<= (static_cast<int>(kDigitBlock) - count) * kByteBits;
+  constexpr uint64_t kPairMask = 0x00FF00FF00FF00FFu;
+  constexpr uint64_t kQuadMask = 0x0000FFFF0000FFFFu;
+  constexpr uint64_t kOctetMask = 0x00000000FFFFFFFFu;
+  x = (x * 10 + (x >> kByteBits)) & kPairMask;
+  x = (x * 100 + (x >> (2 * kByteBits))) & kQuadMask;
+  x = (x * 10000 + (x >> (4 * kByteBits))) & kOctetMask;
+  value = static_cast<uint32_t>(x);
+  return count;
+#else
+  int count = 0;
+  uint32_t result = 0;
+  for (; count < static_cast<int>(kDigitBlock) && p[count] >= u'0' && p[count] <= u'9'; ++count) {
+    result = result * 10 + static_cast<uint32_t>(p[count] - u'0');
+  }
+  if (count > 0) value = result;
+  return count;
+#endif
+}
+
 // Reads the common number form [sign] digits [ "." digits ] with at most 19
 // digits in all from p[pos .. n), and converts it exactly as
 // Decimal::FromText would convert that text (the scale is the number of
@@ -96,25 +143,46 @@ inline std::size_t ScanPlainNumber(const char16_t* p, std::size_t pos, std::size
                                    Decimal& out) {
   constexpr int kMaxDigits = 19;  // any 19-digit number fits in uint64_t
   constexpr uint64_t kRadix = 10;
+  constexpr std::size_t kTooMany = static_cast<std::size_t>(-1);
+  uint64_t magnitude = 0;
+  int digits = 0;
+  // Reads a run of digits from i into magnitude; kTooMany when the total
+  // passes kMaxDigits. Runs go a block of eight units at a time while eight
+  // can be read.
+  auto read_digits = [&](std::size_t i) {
+    constexpr uint64_t kPowersOfTen[] = {1,      10,      100,      1000,     10000,
+                                         100000, 1000000, 10000000, 100000000};
+    uint32_t block = 0;
+    while (n - i >= kDigitBlock) {
+      const int count = ReadDigitBlock(p + i, block);
+      if (count == 0) return i;
+      digits += count;
+      if (digits > kMaxDigits) return kTooMany;
+      magnitude = magnitude * kPowersOfTen[count] + block;
+      i += static_cast<std::size_t>(count);
+      if (count < static_cast<int>(kDigitBlock)) return i;
+    }
+    for (; i < n && p[i] >= u'0' && p[i] <= u'9'; ++i) {
+      if (++digits > kMaxDigits) return kTooMany;
+      magnitude = magnitude * kRadix + static_cast<uint64_t>(p[i] - u'0');
+    }
+    return i;
+  };
+  if (pos >= n) return pos;
   std::size_t i = pos;
   bool negative = false;
   if (i < n && (p[i] == u'-' || p[i] == u'+')) {
     negative = p[i] == u'-';
     ++i;
   }
-  uint64_t magnitude = 0;
-  int digits = 0;
-  for (; i < n && p[i] >= u'0' && p[i] <= u'9'; ++i) {
-    if (++digits > kMaxDigits) return pos;
-    magnitude = magnitude * kRadix + static_cast<uint64_t>(p[i] - u'0');
-  }
-  if (digits == 0) return pos;
+  i = read_digits(i);
+  if (i == kTooMany || digits == 0) return pos;
   int scale = 0;
   if (i < n && p[i] == u'.') {
-    for (++i; i < n && p[i] >= u'0' && p[i] <= u'9'; ++i, ++scale) {
-      if (++digits > kMaxDigits) return pos;
-      magnitude = magnitude * kRadix + static_cast<uint64_t>(p[i] - u'0');
-    }
+    const int integer_digits = digits;
+    i = read_digits(i + 1);
+    if (i == kTooMany) return pos;
+    scale = digits - integer_digits;
   }
   out = Decimal::FromParts(negative, 0, magnitude, scale);
   return i;

@@ -74,6 +74,36 @@ TEST(ReaderScanTest, NumberCharsAreExactlyTheFifteen) {
   }
 }
 
+// Runs of every length up to past the 19-digit limit, in front of every
+// kind of unit that ends them (among them the units beside "0" and "9" and
+// ones whose low byte is a digit), with room behind so that whole blocks
+// can be read: the block reader must count and convert exactly the digits.
+TEST(ReaderScanTest, DigitRunsEndExactlyAtTheFirstOtherUnit) {
+  const std::u16string digits = u"9876543210123456789012345";
+  for (char16_t stop : {u'/', u':', u',', u'.', u'e', u'\u0130', u'\u0139', u' '}) {
+    for (std::size_t length = 0; length <= 21; ++length) {
+      for (std::size_t fraction = 0; fraction <= 12; fraction += 3) {
+        std::u16string text = digits.substr(0, length);
+        if (fraction > 0) text += u"." + digits.substr(length, fraction);
+        const std::size_t form = text.size();
+        // After bare integer digits a "." would open a fraction.
+        if (stop == u'.' && fraction == 0) continue;
+        text += stop;
+        text += u"12345678";
+        Decimal plain;
+        const std::size_t end = ScanPlainNumber(text.data(), 0, text.size(), plain);
+        const bool fits = length > 0 && length + fraction <= 19;
+        const std::size_t expected_end = fits ? form : 0;
+        ASSERT_EQ(end, expected_end) << Utf16ToUtf8(text);
+        if (!fits) continue;
+        const Decimal expected = Decimal::FromText(text.substr(0, expected_end));
+        EXPECT_EQ(plain.MagnitudeLow(), expected.MagnitudeLow()) << Utf16ToUtf8(text);
+        EXPECT_EQ(plain.Scale(), expected.Scale()) << Utf16ToUtf8(text);
+      }
+    }
+  }
+}
+
 // The plain conversion must agree with FromText wherever it answers.
 TEST(ReaderScanTest, PlainNumbersConvertAsFromTextDoes) {
   std::vector<std::u16string> texts = {u"0",
