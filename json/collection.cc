@@ -1,7 +1,9 @@
 #include "json/collection.h"
 
+#include <iterator>
 #include <limits>
 #include <new>
+#include <type_traits>
 
 #include "text/run_error.h"
 
@@ -36,6 +38,21 @@ void Collection::Reserve(int32_t count) {
   } catch (const std::bad_alloc&) {
     Raise(ErrorNumber::kOutOfMemory, "Out of memory adding a Collection item");
   }
+}
+
+void Collection::AddAll(std::vector<JsonValue>& items) {
+  if (items.size() > kMaxItems - items_.size()) Raise(ErrorNumber::kOverflow, "Collection is full");
+  try {
+    items_.reserve(items_.size() + items.size());
+  } catch (const std::bad_alloc&) {
+    Raise(ErrorNumber::kOutOfMemory, "Out of memory adding a Collection item");
+  }
+  // Moving a JsonValue cannot throw and the room is there: nothing below
+  // fails.
+  static_assert(std::is_nothrow_move_constructible_v<JsonValue>);
+  items_.insert(items_.end(), std::make_move_iterator(items.begin()),
+                std::make_move_iterator(items.end()));
+  items.clear();
 }
 
 const JsonValue& Collection::Item(int32_t position) const {

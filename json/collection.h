@@ -28,6 +28,13 @@ class Collection {
   // Nothing changes for a count at or below the current room. Raises
   // kOutOfMemory when the memory cannot be had; the items stay as they were.
   void Reserve(int32_t count);
+  // Appends every item of `items`, moved, in order, making room once; a
+  // reader gathers an array's items in one list and hands them over when it
+  // ends, so that the list here is allocated at its exact size. `items` is
+  // left empty, keeping its capacity. Raises kOverflow when Count would pass
+  // 2^31 − 1 and kOutOfMemory when memory runs out; both lists are then
+  // unchanged.
+  void AddAll(std::vector<JsonValue>& items);
   // The item at `position`, 1 .. Count(). Raises kSubscriptOutOfRange (9)
   // for any other position.
   const JsonValue& Item(int32_t position) const;

@@ -325,10 +325,7 @@ class Reader {
         break;
       }
     }
-    std::vector<JsonValue>& items = items_[slot];
-    result.Reserve(static_cast<int32_t>(items.size()));
-    for (JsonValue& item : items) result.Add(std::move(item));
-    items.clear();
+    result.AddAll(items_[slot]);
   }
 
   // Reads a key up to and including its colon into `key` (empty on entry).

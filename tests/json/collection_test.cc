@@ -71,5 +71,30 @@ TEST(CollectionTest, KeepsOrderAndKindsAcrossGrowth) {
   EXPECT_EQ(position, kItems);
 }
 
+TEST(CollectionTest, AddAllAppendsInOrderAndEmptiesTheSource) {
+  Collection list;
+  list.Add(JsonValue(u"first"));
+  std::vector<JsonValue> items;
+  items.push_back(JsonValue(u"a text too long for the small-string buffer"));
+  items.push_back(JsonValue(true));
+  items.push_back(JsonValue(std::make_shared<Collection>()));
+  items.push_back(JsonValue());
+  list.AddAll(items);
+  EXPECT_TRUE(items.empty());
+  ASSERT_EQ(list.Count(), 5);
+  EXPECT_EQ(list.Item(1).AsString(), u"first");
+  EXPECT_EQ(list.Item(2).AsString(), u"a text too long for the small-string buffer");
+  EXPECT_TRUE(list.Item(3).AsBoolean());
+  EXPECT_TRUE(list.Item(4).IsCollection());
+  EXPECT_TRUE(list.Item(5).IsEmpty());
+  // An empty hand-over changes nothing; the source can be filled again.
+  list.AddAll(items);
+  EXPECT_EQ(list.Count(), 5);
+  items.push_back(JsonValue::Null());
+  list.AddAll(items);
+  ASSERT_EQ(list.Count(), 6);
+  EXPECT_TRUE(list.Item(6).IsNull());
+}
+
 }  // namespace
 }  // namespace skyvane
