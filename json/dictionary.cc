@@ -1,5 +1,6 @@
 #include "json/dictionary.h"
 
+#include <algorithm>
 #include <limits>
 #include <new>
 
@@ -41,6 +42,14 @@ uint32_t HashKey(std::u16string_view key) {
 }
 
 const JsonValue kAbsent;
+
+// Slots of an index for `count` entries: the least power of two holding
+// kSlotsPerEntry slots per entry, and at least kMinSlots.
+size_t SlotsFor(size_t count) {
+  size_t slots = kMinSlots;
+  while (slots < count * kSlotsPerEntry) slots *= 2;
+  return slots;
+}
 
 }  // namespace
 
@@ -96,7 +105,9 @@ int32_t Dictionary::Find(std::u16string_view key) const {
 void Dictionary::Add(std::u16string key, JsonValue value) {
   const size_t count = entries_.size() + 1;
   const bool indexed = count > kLinearScanLimit;
-  const uint32_t hash = indexed ? HashKey(key) : 0;
+  // A dictionary that handed its entries over keeps its index for the next
+  // ones, so small counts may be indexed too.
+  const uint32_t hash = indexed || index_ ? HashKey(key) : 0;
   const bool present =
       index_ ? index_->Find(entries_, key, hash) != kNoEntry : Find(key) != kNoEntry;
   if (present) Raise(ErrorNumber::kKeyAlreadyPresent, "Key already present");
@@ -105,10 +116,8 @@ void Dictionary::Add(std::u16string key, JsonValue value) {
     // Everything that may fail happens before the entry goes in, so a
     // failure leaves the dictionary as it was.
     if (indexed && (!index_ || index_->slots.size() < count * kSlotsPerEntry)) {
-      size_t slots = kMinSlots;
-      while (slots < count * kSlotsPerEntry) slots *= 2;
       auto grown = std::make_unique<Index>();
-      grown->slots.resize(slots);
+      grown->slots.resize(SlotsFor(count));
       if (index_) {
         for (const Index::Slot& slot : index_->slots) {
           if (slot.entry != kNoEntry) grown->Insert(slot.hash, slot.entry);
@@ -126,6 +135,52 @@ void Dictionary::Add(std::u16string key, JsonValue value) {
     Raise(ErrorNumber::kOutOfMemory, "Out of memory adding a Dictionary entry");
   }
   if (index_) index_->Insert(hash, static_cast<int32_t>(count - 1));
+}
+
+void Dictionary::TakeEntriesOf(Dictionary& from) {
+  if (&from == this)
+    Raise(ErrorNumber::kInvalidArgument, "A Dictionary cannot take its own entries");
+  if (!entries_.empty()) {
+    Raise(ErrorNumber::kInvalidArgument, "Only an empty Dictionary can take entries");
+  }
+  const size_t count = from.entries_.size();
+  if (count == 0) return;
+  try {
+    std::vector<Entry> exact;
+    exact.reserve(count);
+    std::unique_ptr<Index> index;
+    if (count > kLinearScanLimit) {
+      // The slots keep the hashes, so no key is hashed again.
+      index = std::make_unique<Index>();
+      index->slots.resize(SlotsFor(count));
+      if (from.index_) {
+        for (const Index::Slot& slot : from.index_->slots) {
+          if (slot.entry != kNoEntry) index->Insert(slot.hash, slot.entry);
+        }
+      } else {
+        for (size_t i = 0; i < count; ++i) {
+          index->Insert(HashKey(from.entries_[i].first), static_cast<int32_t>(i));
+        }
+      }
+    }
+    for (Entry& entry : from.entries_) exact.emplace_back(std::move(entry));
+    entries_.swap(exact);
+    index_ = std::move(index);
+  } catch (const std::bad_alloc&) {
+    entries_.swap(from.entries_);
+    index_.swap(from.index_);
+  }
+  from.entries_.clear();
+  if (from.index_) {
+    // The index stays for the next entries unless the next ones are likely
+    // to be few, or emptying it would cost far more than those entries.
+    constexpr size_t kKeepFactor = 4;
+    if (count <= kLinearScanLimit || from.index_->slots.size() > kKeepFactor * SlotsFor(count)) {
+      from.index_.reset();
+    } else {
+      std::fill(from.index_->slots.begin(), from.index_->slots.end(), Index::Slot{});
+    }
+  }
 }
 
 const JsonValue& Dictionary::Item(std::u16string_view key) const {

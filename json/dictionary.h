@@ -46,6 +46,17 @@ class Dictionary {
   // A snapshot of the keys in entry order (index 0 is the first key).
   std::vector<std::u16string> Keys() const;
 
+  // Moves every entry of `from`, in order, into this dictionary, which must
+  // be empty: its storage is then allocated at its exact size once, where a
+  // run of Adds grows it step by step. `from` is left empty but keeps its
+  // storage, so that a reader can gather the members of object after object
+  // in one dictionary (getting Add's checks) and hand each over when it
+  // closes. Never throws and loses nothing: when memory for the exact copy
+  // cannot be had, this dictionary takes `from`'s storage as it stands.
+  // Raises kInvalidArgument when this dictionary is not empty (both are then
+  // unchanged) or when `from` is this dictionary.
+  void TakeEntriesOf(Dictionary& from);
+
   // Enumeration in entry order.
   std::vector<Entry>::const_iterator begin() const { return entries_.begin(); }
   std::vector<Entry>::const_iterator end() const { return entries_.end(); }

@@ -248,6 +248,10 @@ class Reader {
     }
   }
 
+  // The members are added to a dictionary kept per depth and handed to
+  // `result` when the object ends, however it ends, so that `result` is
+  // allocated at its exact size while Add still checks each member as it
+  // comes.
   void ReadObject(Dictionary& result, int depth) {
     SkipBlanks();
     if (!At(u'{')) {
@@ -255,6 +259,11 @@ class Reader {
       return;
     }
     ++pos_;
+    const std::size_t slot = static_cast<std::size_t>(depth);
+    if (members_.size() <= slot) members_.resize(slot + 1);
+    if (!members_[slot]) members_[slot] = std::make_unique<Dictionary>();
+    HandOver hand_over{*members_[slot], result};
+    Dictionary& members = hand_over.members;
     std::u16string key;
     for (;;) {
       SkipBlanks();
@@ -274,7 +283,7 @@ class Reader {
       ReadMember([&] {
         ReadKey(key);
         JsonValue value = ReadValue(depth);
-        result.Add(key, std::move(value));
+        members.Add(key, std::move(value));
       });
       if (pending_) {
         AppendLine({pending_description_, u": ", key});
@@ -547,6 +556,20 @@ class Reader {
     return JsonValue();
   }
 
+  // Moves the gathered members into the object being read when it ends,
+  // also when a failure escapes, so that nothing read is lost.
+  struct HandOver {
+    Dictionary& members;
+    Dictionary& result;
+    ~HandOver() {
+      try {
+        result.TakeEntriesOf(members);
+      } catch (const std::exception&) {
+        // Not reached: `result` is a fresh, empty dictionary.
+      }
+    }
+  };
+
   const std::u16string_view text_;
   const char16_t* const p_;
   const std::size_t n_;
@@ -556,6 +579,8 @@ class Reader {
   std::unique_ptr<cStringBuilder> builder_;
   // Items of the arrays being read, by depth.
   std::vector<std::vector<JsonValue>> items_;
+  // Members of the objects being read, by depth.
+  std::vector<std::unique_ptr<Dictionary>> members_;
 };
 
 }  // namespace

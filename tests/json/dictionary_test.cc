@@ -167,6 +167,63 @@ TEST(DictionaryIndexTest, LargeDictionary) {
 }
 
 // The shape a forecast reader walks: root "data", then a position, then a key.
+// A reader gathers object after object in one dictionary and hands each
+// over; sizes cross the point where the index starts, both ways, so that
+// an index kept from a large object must serve (or be dropped for) the next.
+TEST(DictionaryTest, TakeEntriesOfHandsOverEveryEntryAndLeavesTheSourceReusable) {
+  Dictionary gather;
+  for (int count : {3, 40, 2, 9, 8, 200, 12, 0, 30, 1}) {
+    for (int i = 0; i < count; ++i) gather.Add(KeyOf(i), Num(i));
+    Dictionary taken;
+    taken.TakeEntriesOf(gather);
+    EXPECT_EQ(gather.Count(), 0) << count;
+    EXPECT_FALSE(gather.Exists(KeyOf(0))) << count;
+    ASSERT_EQ(taken.Count(), count);
+    int i = 0;
+    for (const Dictionary::Entry& entry : taken) {
+      EXPECT_EQ(entry.first, KeyOf(i)) << count;
+      EXPECT_EQ(entry.second.AsDecimal(), Decimal::FromInt64(i)) << count;
+      ++i;
+    }
+    for (int k = 0; k < count; ++k) {
+      EXPECT_EQ(taken.Item(KeyOf(k)).AsDecimal(), Decimal::FromInt64(k)) << count;
+    }
+    EXPECT_FALSE(taken.Exists(KeyOf(count))) << count;
+    // Both go on working as dictionaries: duplicates still refused.
+    if (count > 0) {
+      EXPECT_THROW(taken.Add(KeyOf(count - 1), Num(0)), RunError);
+      taken.Add(KeyOf(count), Num(count));
+      EXPECT_EQ(taken.Item(KeyOf(count)).AsDecimal(), Decimal::FromInt64(count));
+    }
+    gather.Add(u"probe", Num(1));
+    try {
+      gather.Add(u"probe", Num(2));
+      ADD_FAILURE() << "duplicate accepted after a hand-over of " << count;
+    } catch (const RunError& e) {
+      EXPECT_EQ(e.Code(), static_cast<int>(ErrorNumber::kKeyAlreadyPresent));
+    }
+    Dictionary drop;
+    drop.TakeEntriesOf(gather);
+  }
+}
+
+TEST(DictionaryTest, TakeEntriesOfRefusesATargetWithEntries) {
+  Dictionary from;
+  from.Add(u"a", Num(1));
+  Dictionary target;
+  target.Add(u"b", Num(2));
+  try {
+    target.TakeEntriesOf(from);
+    ADD_FAILURE() << "a dictionary with entries took more";
+  } catch (const RunError& e) {
+    EXPECT_EQ(e.Code(), static_cast<int>(ErrorNumber::kInvalidArgument));
+  }
+  EXPECT_EQ(target.Keys(), std::vector<std::u16string>{u"b"});
+  EXPECT_EQ(from.Keys(), std::vector<std::u16string>{u"a"});
+  EXPECT_THROW(from.TakeEntriesOf(from), RunError);
+  EXPECT_EQ(from.Count(), 1);
+}
+
 TEST(DictionaryTest, LookupsChainThroughNestedContainers) {
   auto root = std::make_shared<Dictionary>();
   auto days = std::make_shared<Collection>();
