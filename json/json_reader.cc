@@ -20,6 +20,7 @@
 namespace skyvane {
 namespace {
 
+using reader_scan::FindKeySpecial;
 using reader_scan::FindQuoteOrBackslash;
 using reader_scan::IsNumberChar;
 using reader_scan::SkipLayoutBlanks;
@@ -92,22 +93,6 @@ std::u16string DecimalText(std::size_t value) {
 // The failure description, as the log shows it.
 std::u16string DescriptionOf(const std::exception& e) {
   return Utf8ToUtf16(e.what());
-}
-
-// Characters that end a run of plain key text.
-bool IsKeySpecial(char16_t c) {
-  switch (c) {
-    case u'"':
-    case u'\'':
-    case u':':
-    case u'\r':
-    case u'\n':
-    case u'\t':
-    case u' ':
-      return true;
-    default:
-      return false;
-  }
 }
 
 // Characters at which SkipBlanks has anything to do.
@@ -373,9 +358,7 @@ class Reader {
           break;
         default: {
           const std::size_t start = pos_;
-          do {
-            ++pos_;
-          } while (pos_ < n_ && !IsKeySpecial(p_[pos_]));
+          pos_ = FindKeySpecial(p_, pos_ + 1, n_);
           key.append(p_ + start, pos_ - start);
           break;
         }

@@ -77,6 +77,48 @@ inline std::size_t FindQuoteOrBackslash(const char16_t* p, std::size_t pos, std:
   return pos;
 }
 
+// The first position at or after `pos` holding one of the units that end a
+// run of plain key text (the two quotes, ":", CR, LF, TAB, space), or n.
+inline std::size_t FindKeySpecial(const char16_t* p, std::size_t pos, std::size_t n) {
+  if (pos >= n) return pos;
+#if defined(__SSE2__)
+  const __m128i double_quote = _mm_set1_epi16(u'"');
+  const __m128i single_quote = _mm_set1_epi16(u'\'');
+  const __m128i colon = _mm_set1_epi16(u':');
+  const __m128i space = _mm_set1_epi16(u' ');
+  const __m128i line_feed = _mm_set1_epi16(u'\n');
+  const __m128i carriage_return = _mm_set1_epi16(u'\r');
+  const __m128i tab = _mm_set1_epi16(u'\t');
+  while (n - pos >= kLanes) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + pos));
+    const __m128i quotes =
+        _mm_or_si128(_mm_cmpeq_epi16(v, double_quote), _mm_cmpeq_epi16(v, single_quote));
+    const __m128i blanks =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, space), _mm_cmpeq_epi16(v, line_feed)),
+                     _mm_or_si128(_mm_cmpeq_epi16(v, carriage_return), _mm_cmpeq_epi16(v, tab)));
+    const __m128i hit = _mm_or_si128(_mm_or_si128(quotes, _mm_cmpeq_epi16(v, colon)), blanks);
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+    if (mask != 0) return pos + static_cast<std::size_t>(__builtin_ctz(mask)) / 2;
+    pos += kLanes;
+  }
+#endif
+  for (; pos < n; ++pos) {
+    switch (p[pos]) {
+      case u'"':
+      case u'\'':
+      case u':':
+      case u'\r':
+      case u'\n':
+      case u'\t':
+      case u' ':
+        return pos;
+      default:
+        break;
+    }
+  }
+  return pos;
+}
+
 // The number characters "+-0123456789.eE", as bits of two 64-bit masks.
 inline bool IsNumberChar(char16_t c) {
   constexpr uint64_t kLow = (uint64_t{1} << u'+') | (uint64_t{1} << u'-') | (uint64_t{1} << u'.') |

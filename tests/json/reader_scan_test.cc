@@ -52,6 +52,18 @@ TEST(ReaderScanTest, FindQuoteOrBackslashFindsTheFirst) {
   }
 }
 
+TEST(ReaderScanTest, FindKeySpecialFindsTheFirst) {
+  const std::u16string specials = u"\"':\r\n\t ";
+  for (const std::u16string& text : RandomTexts(u"abcdefgh\"':\r\n\t \u3a22\u203a", 3000)) {
+    for (std::size_t pos = 0; pos <= text.size(); ++pos) {
+      const std::size_t found = text.find_first_of(specials, pos);
+      const std::size_t expected = found == std::u16string::npos ? text.size() : found;
+      ASSERT_EQ(FindKeySpecial(text.data(), pos, text.size()), expected)
+          << Utf16ToUtf8(text) << " from " << pos;
+    }
+  }
+}
+
 TEST(ReaderScanTest, ScansNeverReadPastTheEnd) {
   // The units past n would be taken if they were read.
   const std::u16string blanks(16, u' ');
@@ -59,10 +71,12 @@ TEST(ReaderScanTest, ScansNeverReadPastTheEnd) {
   for (std::size_t n = 0; n <= 8; ++n) {
     EXPECT_EQ(SkipLayoutBlanks(blanks.data(), 0, n), n);
     EXPECT_EQ(FindQuoteOrBackslash((u"abcdefgh" + quotes).data(), 0, n, u'"'), n);
+    EXPECT_EQ(FindKeySpecial((u"abcdefgh" + quotes).data(), 0, n), n);
   }
   // A position already past the end (after a "\u" escape) stays where it is.
   EXPECT_EQ(SkipLayoutBlanks(blanks.data(), 7, 4), 7u);
   EXPECT_EQ(FindQuoteOrBackslash(quotes.data(), 7, 4, u'"'), 7u);
+  EXPECT_EQ(FindKeySpecial(quotes.data(), 7, 4), 7u);
 }
 
 TEST(ReaderScanTest, NumberCharsAreExactlyTheFifteen) {
