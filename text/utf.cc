@@ -15,21 +15,11 @@ constexpr uint8_t kContinuationPayload = 0x3F;
 constexpr int kContinuationBits = 6;
 
 constexpr uint32_t kSupplementaryStart = 0x10000;
-constexpr char16_t kHighSurrogateStart = 0xD800;
-constexpr char16_t kLowSurrogateStart = 0xDC00;
-constexpr char16_t kSurrogateEnd = 0xDFFF;
 constexpr int kSurrogateBits = 10;
 constexpr uint32_t kSurrogatePayload = 0x3FF;
 
 constexpr uint32_t kTwoByteStart = 0x80;
 constexpr uint32_t kThreeByteStart = 0x800;
-
-bool IsHighSurrogate(char16_t c) {
-  return c >= kHighSurrogateStart && c < kLowSurrogateStart;
-}
-bool IsLowSurrogate(char16_t c) {
-  return c >= kLowSurrogateStart && c <= kSurrogateEnd;
-}
 
 // The well-formed UTF-8 byte sequences: for each run of lead bytes, the
 // continuation bytes it needs, its payload bits, and the range its first
@@ -77,8 +67,8 @@ void AppendCodePoint(std::u16string& out, uint32_t cp) {
     return;
   }
   cp -= kSupplementaryStart;
-  out.push_back(static_cast<char16_t>(kHighSurrogateStart + (cp >> kSurrogateBits)));
-  out.push_back(static_cast<char16_t>(kLowSurrogateStart + (cp & kSurrogatePayload)));
+  out.push_back(static_cast<char16_t>(kHighSurrogateFirst + (cp >> kSurrogateBits)));
+  out.push_back(static_cast<char16_t>(kLowSurrogateFirst + (cp & kSurrogatePayload)));
 }
 
 void AppendUtf8(std::string& out, uint32_t cp) {
@@ -161,8 +151,8 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     const char16_t c = text[i];
     if (IsHighSurrogate(c) && i + 1 < n && IsLowSurrogate(text[i + 1])) {
       const uint32_t cp = kSupplementaryStart +
-                          ((uint32_t{c} - kHighSurrogateStart) << kSurrogateBits) +
-                          (uint32_t{text[i + 1]} - kLowSurrogateStart);
+                          ((uint32_t{c} - kHighSurrogateFirst) << kSurrogateBits) +
+                          (uint32_t{text[i + 1]} - kLowSurrogateFirst);
       AppendUtf8(out, cp);
       ++i;
     } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {

@@ -1,5 +1,6 @@
 // Conversions between UTF-8 bytes and UTF-16 text, for the edges of the
-// programs (files, standard streams, command lines).
+// programs (files, standard streams, command lines), and the UTF-16 surrogate
+// ranges that every such conversion or escape has to tell apart.
 #ifndef SKYVANE_TEXT_UTF_H_
 #define SKYVANE_TEXT_UTF_H_
 
@@ -7,6 +8,19 @@
 #include <string_view>
 
 namespace skyvane {
+
+constexpr char16_t kHighSurrogateFirst = 0xD800;
+constexpr char16_t kLowSurrogateFirst = 0xDC00;
+constexpr char16_t kLowSurrogateLast = 0xDFFF;
+
+// True for the first code unit of a surrogate pair (U+D800..U+DBFF).
+constexpr bool IsHighSurrogate(char16_t c) {
+  return c >= kHighSurrogateFirst && c < kLowSurrogateFirst;
+}
+// True for the second code unit of a surrogate pair (U+DC00..U+DFFF).
+constexpr bool IsLowSurrogate(char16_t c) {
+  return c >= kLowSurrogateFirst && c <= kLowSurrogateLast;
+}
 
 // Decodes UTF-8. A leading byte-order mark is NOT skipped here (see
 // StripByteOrderMark); every invalid or truncated sequence becomes U+FFFD.
