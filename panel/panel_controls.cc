@@ -13,28 +13,40 @@ namespace {
 
 constexpr Qt::Alignment kTopLeft = Qt::AlignLeft | Qt::AlignTop;
 
-// Settings both kinds share: windowless-looking, no focus, stored place.
-void SetUpControl(QLabel& control, const ControlDesign& design, const TwipScale& scale) {
-  control.setObjectName(QString::fromUtf8(design.array.data(), design.array.size()) +
-                        QStringLiteral("(%1)").arg(design.index));
-  control.setFocusPolicy(Qt::NoFocus);
-  control.setAutoFillBackground(false);
-  control.setFrameShape(QFrame::NoFrame);
-  control.setMargin(0);
-  control.setIndent(0);
-  control.setAlignment(kTopLeft);
-  control.setGeometry(scale.ToPixels(QRect(design.left, design.top, design.width, design.height)));
-}
-
 }  // namespace
 
-PanelLabel::PanelLabel(const ControlDesign& design, const TwipScale& scale, QWidget* parent)
+PanelControl::PanelControl(const ControlDesign& design, const TwipScale& scale, QWidget* parent)
     : QLabel(parent),
       array_(QString::fromUtf8(design.array.data(), design.array.size())),
       index_(design.index),
-      twips_(design.left, design.top, design.width, design.height),
-      fore_color_(design.fore_color) {
-  SetUpControl(*this, design, scale);
+      twips_(design.left, design.top, design.width, design.height) {
+  setObjectName(array_ + QStringLiteral("(%1)").arg(index_));
+  setFocusPolicy(Qt::NoFocus);
+  setAutoFillBackground(false);
+  setFrameShape(QFrame::NoFrame);
+  setMargin(0);
+  setIndent(0);
+  setAlignment(kTopLeft);
+  setGeometry(scale.ToPixels(twips_));
+}
+
+// A press anywhere on a control is taken here, so that it never reaches the
+// form and starts a drag.
+void PanelControl::mousePressEvent(QMouseEvent* event) {
+  event->accept();
+}
+void PanelControl::mouseReleaseEvent(QMouseEvent* event) {
+  event->accept();
+}
+void PanelControl::mouseDoubleClickEvent(QMouseEvent* event) {
+  event->accept();
+}
+void PanelControl::mouseMoveEvent(QMouseEvent* event) {
+  event->accept();
+}
+
+PanelLabel::PanelLabel(const ControlDesign& design, const TwipScale& scale, QWidget* parent)
+    : PanelControl(design, scale, parent), fore_color_(design.fore_color) {
   // Captions come from the network: never interpret them as markup.
   setTextFormat(Qt::PlainText);
   setTextInteractionFlags(Qt::NoTextInteraction);
@@ -55,29 +67,12 @@ void PanelLabel::SetForeColor(BgrColor bgr) {
 }
 
 ControlState PanelLabel::State() const {
-  return ControlState{array_, index_, Caption(), fore_color_, twips_, std::nullopt, false};
-}
-
-void PanelLabel::mousePressEvent(QMouseEvent* event) {
-  event->accept();
-}
-void PanelLabel::mouseReleaseEvent(QMouseEvent* event) {
-  event->accept();
-}
-void PanelLabel::mouseDoubleClickEvent(QMouseEvent* event) {
-  event->accept();
-}
-void PanelLabel::mouseMoveEvent(QMouseEvent* event) {
-  event->accept();
+  return ControlState{ArrayName(),   Index(),      Caption(), fore_color_,
+                      DesignTwips(), std::nullopt, false};
 }
 
 PanelImage::PanelImage(const ControlDesign& design, const TwipScale& scale, QWidget* parent)
-    : QLabel(parent),
-      array_(QString::fromUtf8(design.array.data(), design.array.size())),
-      index_(design.index),
-      twips_(design.left, design.top, design.width, design.height),
-      scale_(scale) {
-  SetUpControl(*this, design, scale);
+    : PanelControl(design, scale, parent), scale_(scale) {
   setScaledContents(false);
 }
 
@@ -97,31 +92,18 @@ void PanelImage::LoadPicture(const QString& path) {
 }
 
 QRect PanelImage::TwipGeometry() const {
-  if (!HasPicture()) return twips_;
-  return QRect(twips_.topLeft(), scale_.ToTwips(size()));
+  if (!HasPicture()) return DesignTwips();
+  return QRect(DesignTwips().topLeft(), scale_.ToTwips(size()));
 }
 
 ControlState PanelImage::State() const {
-  return ControlState{array_,
-                      index_,
+  return ControlState{ArrayName(),
+                      Index(),
                       std::nullopt,
                       std::nullopt,
                       TwipGeometry(),
                       HasPicture() ? std::optional<QString>(picture_path_) : std::nullopt,
                       true};
-}
-
-void PanelImage::mousePressEvent(QMouseEvent* event) {
-  event->accept();
-}
-void PanelImage::mouseReleaseEvent(QMouseEvent* event) {
-  event->accept();
-}
-void PanelImage::mouseDoubleClickEvent(QMouseEvent* event) {
-  event->accept();
-}
-void PanelImage::mouseMoveEvent(QMouseEvent* event) {
-  event->accept();
 }
 
 }  // namespace skyvane

@@ -31,9 +31,39 @@ struct ControlState {
   bool is_image = false;
 };
 
+// What labels and images share: the name, index and stored twip geometry of
+// their design row, the settings above, and swallowing every mouse event.
+class PanelControl : public QLabel {
+  Q_OBJECT
+ public:
+  int Index() const { return index_; }
+  // What the control shows, for inspection.
+  virtual ControlState State() const = 0;
+
+ protected:
+  // Creates the control described by `design` as a child of `parent`,
+  // placed with `scale`.
+  PanelControl(const ControlDesign& design, const TwipScale& scale, QWidget* parent);
+
+  // The design row's array name ("Label1", "Image1"...).
+  const QString& ArrayName() const { return array_; }
+  // The geometry in twips the control was designed with.
+  const QRect& DesignTwips() const { return twips_; }
+
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+ private:
+  QString array_;
+  int index_;
+  QRect twips_;
+};
+
 // A label: transparent background, plain text drawn left-aligned from its
 // top-left corner and cut at its edges (no wrapping, no markup).
-class PanelLabel : public QLabel {
+class PanelLabel : public PanelControl {
   Q_OBJECT
  public:
   // Creates the label described by `design` (which must be a label row)
@@ -45,25 +75,15 @@ class PanelLabel : public QLabel {
   BgrColor ForeColor() const { return fore_color_; }
   void SetForeColor(BgrColor bgr);
 
-  int Index() const { return index_; }
-  ControlState State() const;
-
- protected:
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void mouseDoubleClickEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
+  ControlState State() const override;
 
  private:
-  QString array_;
-  int index_;
-  QRect twips_;
   BgrColor fore_color_;
 };
 
 // An image: no border, no picture at first. It shows its picture unscaled
 // and takes the picture's size; its top-left corner never moves.
-class PanelImage : public QLabel {
+class PanelImage : public PanelControl {
   Q_OBJECT
  public:
   PanelImage(const ControlDesign& design, const TwipScale& scale, QWidget* parent);
@@ -76,22 +96,12 @@ class PanelImage : public QLabel {
   // The full path of the loaded picture; empty while there is none.
   const QString& PicturePath() const { return picture_path_; }
 
-  int Index() const { return index_; }
   // Current geometry in twips: the stored one until a picture is loaded,
   // then the stored corner with the picture's size.
   QRect TwipGeometry() const;
-  ControlState State() const;
-
- protected:
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void mouseDoubleClickEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
+  ControlState State() const override;
 
  private:
-  QString array_;
-  int index_;
-  QRect twips_;
   TwipScale scale_;
   QString picture_path_;
 };

@@ -138,13 +138,7 @@ std::vector<ControlState> Skyvane::ControlStates() const {
   states.reserve(controls_.size() + 1);
   states.push_back(ControlState{objectName(), std::nullopt, windowTitle(), std::nullopt,
                                 scale_.ToTwips(geometry()), std::nullopt, false});
-  for (const QLabel* control : controls_) {
-    if (const auto* image = qobject_cast<const PanelImage*>(control)) {
-      states.push_back(image->State());
-    } else {
-      states.push_back(qobject_cast<const PanelLabel*>(control)->State());
-    }
-  }
+  for (const PanelControl* control : controls_) states.push_back(control->State());
   return states;
 }
 

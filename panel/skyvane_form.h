@@ -96,7 +96,7 @@ class Skyvane : public QWidget {
   std::array<PanelLabel*, kColumnCount> label2_{};
   std::array<PanelLabel*, kColumnCount> label3_{};
   // Every control in creation order; owned by the form as Qt children.
-  std::vector<QLabel*> controls_;
+  std::vector<PanelControl*> controls_;
   std::optional<RefreshStop> refresh_stop_;
   std::unique_ptr<PositionStore> position_store_;
   std::unique_ptr<PanelDrag> drag_;
