@@ -1,9 +1,12 @@
 // The panel program: creates the form, runs its load handler, then shows it
 // (or, for inspection, prints its controls or renders it to a picture).
+// Exit status: 0 success; 1 no display, or the inspection output could not
+// be written; 2 a bad command line.
 #include <QApplication>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QPixmap>
+#include <QStringList>
 #include <cstdio>
 #include <cstring>
 
@@ -15,6 +18,10 @@ namespace {
 constexpr char kDumpControls[] = "dump-controls";
 constexpr char kSnapshot[] = "snapshot";
 constexpr char kResetPosition[] = "reset-position";
+
+constexpr int kExitSuccess = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
 
 // True for the options that only print a text: help and version.
 bool AsksForText(const char* arg) {
@@ -44,6 +51,17 @@ void ChooseOffscreenForInspection(int argc, char** argv) {
   }
 }
 
+// True when the command line names Qt's own -platform or -display option
+// (either may be written with one dash or two).
+bool ChoosesPlatformOrDisplay(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    for (const char* option : {"-platform", "--platform", "-display", "--display"}) {
+      if (std::strcmp(argv[i], option) == 0) return true;
+    }
+  }
+  return false;
+}
+
 // A Wayland client cannot place its own window, so the panel would lose its
 // default place and its position memory there. When the session also runs
 // XWayland (DISPLAY is set) and the user chose no platform, use X11.
@@ -52,23 +70,76 @@ void PreferXWaylandOnWayland(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qEnvironmentVariableIsEmpty("DISPLAY")) {
     return;
   }
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) return;
-  }
+  if (ChoosesPlatformOrDisplay(argc, argv)) return;
   qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
-// Without any display the platform would abort with a core dump; say why
-// and stop instead.
-bool HasDisplayOrChosenPlatform() {
-  if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return true;
-  if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+// Without any display the platform would abort with a core dump, so this is
+// checked before the application object is made.
+bool HasDisplayOrChosenPlatform(int argc, char** argv) {
+  return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || ChoosesPlatformOrDisplay(argc, argv);
+}
+
+// The program's options; the parser itself needs no application object.
+struct CommandLine {
+  CommandLine() {
+    parser.setApplicationDescription(
+        QStringLiteral("A translucent desktop panel with the seven-day weather forecast."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption(url_option);
+    parser.addOption(dump_option);
+    parser.addOption(snapshot_option);
+    parser.addOption(reset_option);
+  }
+
+  // Parses `arguments` (the program's name first); on a mistake, says what
+  // it is on standard error and returns false.
+  bool Parse(const QStringList& arguments) {
+    if (!parser.parse(arguments)) {
+      std::fprintf(stderr, "skyvane: %s\n", parser.errorText().toLocal8Bit().constData());
+      return false;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+      std::fprintf(stderr, "skyvane: unexpected argument \"%s\"; see --help\n",
+                   parser.positionalArguments().first().toLocal8Bit().constData());
+      return false;
+    }
     return true;
   }
+
+  QCommandLineParser parser;
+  const QCommandLineOption url_option{
+      QStringLiteral("url"),
+      QStringLiteral("Fetch the forecast from URL (http:// or file://) instead of the "
+                     "weather service."),
+      QStringLiteral("URL")};
+  const QCommandLineOption dump_option{
+      QLatin1String(kDumpControls),
+      QStringLiteral("Print the form and its 28 controls after loading, one JSON object per "
+                     "line, then exit.")};
+  const QCommandLineOption snapshot_option{
+      QLatin1String(kSnapshot),
+      QStringLiteral("Render the loaded panel into FILE (PNG), then exit."),
+      QStringLiteral("FILE")};
+  const QCommandLineOption reset_option{
+      QLatin1String(kResetPosition),
+      QStringLiteral("Forget where the panel was left and open it at the default place, near "
+                     "the bottom-right corner of the screen.")};
+};
+
+// Without a display the panel cannot start; a mistaken command line is still
+// reported as such, since it is the first thing to mend.
+int FailWithoutDisplay(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+  CommandLine command_line;
+  if (!command_line.Parse(arguments)) return kExitUsage;
   std::fprintf(stderr,
                "skyvane: no display to show the panel on (neither DISPLAY nor WAYLAND_DISPLAY "
                "is set)\n");
-  return false;
+  return kExitFailure;
 }
 
 }  // namespace
@@ -76,70 +147,42 @@ bool HasDisplayOrChosenPlatform() {
 int main(int argc, char** argv) {
   ChooseOffscreenForInspection(argc, argv);
   PreferXWaylandOnWayland(argc, argv);
-  if (!HasDisplayOrChosenPlatform()) return 1;
+  if (!HasDisplayOrChosenPlatform(argc, argv)) return FailWithoutDisplay(argc, argv);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("skyvane"));
   QApplication::setApplicationVersion(QStringLiteral(SKYVANE_VERSION));
 
-  QCommandLineParser parser;
-  parser.setApplicationDescription(
-      QStringLiteral("A translucent desktop panel with the seven-day weather forecast."));
-  parser.addHelpOption();
-  parser.addVersionOption();
-  const QCommandLineOption url_option(
-      QStringLiteral("url"),
-      QStringLiteral("Fetch the forecast from URL (http:// or file://) instead of the "
-                     "weather service."),
-      QStringLiteral("URL"));
-  const QCommandLineOption dump_option(
-      QLatin1String(kDumpControls),
-      QStringLiteral("Print the form and its 28 controls after loading, one JSON object per "
-                     "line, then exit."));
-  const QCommandLineOption snapshot_option(
-      QLatin1String(kSnapshot),
-      QStringLiteral("Render the loaded panel into FILE (PNG), then exit."),
-      QStringLiteral("FILE"));
-  parser.addOption(url_option);
-  parser.addOption(dump_option);
-  parser.addOption(snapshot_option);
-  const QCommandLineOption reset_option(
-      QLatin1String(kResetPosition),
-      QStringLiteral("Forget where the panel was left and open it at the default place, near "
-                     "the bottom-right corner of the screen."));
-  parser.addOption(reset_option);
-  parser.process(app);
-  if (!parser.positionalArguments().isEmpty()) {
-    std::fprintf(stderr, "skyvane: unexpected argument \"%s\"; see --help\n",
-                 parser.positionalArguments().first().toLocal8Bit().constData());
-    return 2;
-  }
+  CommandLine command_line;
+  if (!command_line.Parse(QApplication::arguments())) return kExitUsage;
+  QCommandLineParser& parser = command_line.parser;
+  parser.process(app);  // answers --help and --version
 
   skyvane::SkyvaneOptions options;
-  if (parser.isSet(url_option)) options.url = parser.value(url_option);
+  if (parser.isSet(command_line.url_option)) options.url = parser.value(command_line.url_option);
   skyvane::Skyvane form(options);
-  if (parser.isSet(reset_option) && !form.Positions().Forget()) {
+  if (parser.isSet(command_line.reset_option) && !form.Positions().Forget()) {
     std::fprintf(stderr, "skyvane: cannot forget the saved position: %s\n",
                  form.Positions().LastError().toLocal8Bit().constData());
   }
   form.Form_Load();
 
-  const bool dump = parser.isSet(dump_option);
-  const bool snapshot = parser.isSet(snapshot_option);
+  const bool dump = parser.isSet(command_line.dump_option);
+  const bool snapshot = parser.isSet(command_line.snapshot_option);
   if (snapshot) {
-    const QString file = parser.value(snapshot_option);
+    const QString file = parser.value(command_line.snapshot_option);
     if (!form.grab().save(file, "PNG")) {
       std::fprintf(stderr, "skyvane: cannot write the snapshot to \"%s\"\n",
                    file.toLocal8Bit().constData());
-      return 1;
+      return kExitFailure;
     }
   }
   if (dump) {
     for (const skyvane::ControlState& state : form.ControlStates()) {
       std::printf("%s\n", skyvane::ControlStateJson(state).c_str());
     }
-    if (std::fflush(stdout) != 0) return 1;
+    if (std::fflush(stdout) != 0) return kExitFailure;
   }
-  if (dump || snapshot) return 0;
+  if (dump || snapshot) return kExitSuccess;
 
   form.show();
   return QApplication::exec();
