@@ -4,9 +4,10 @@
 //
 // The boxes are Qt dialogs, or with --console lines on standard error
 // answered from standard input. Exit status: 0 success; 1 the script could
-// not be parsed (its "Parser Error" box was shown); 2 a bad command line or
-// an unreadable or unwritable file; 3 an error ended the evaluation, reported
-// as "skyvane-script: error N: DESCRIPTION" on standard error.
+// not be parsed (its "Parser Error" box was shown); 2 a bad command line, no
+// display for the dialogs, or an unreadable or unwritable file; 3 an error
+// ended the evaluation, reported as "skyvane-script: error N: DESCRIPTION" on
+// standard error.
 #include <QApplication>
 #include <cerrno>
 #include <cstdio>
@@ -76,6 +77,13 @@ int Fail(int status, const std::string& message) {
   return status;
 }
 
+// The Qt dialogs need a display; without one the platform would abort the
+// program, so this is checked before anything is read.
+bool HasDisplayOrChosenPlatform() {
+  return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 int Run(int argc, char** argv) {
   bool console = false;
   std::optional<std::string> path;
@@ -95,6 +103,12 @@ int Run(int argc, char** argv) {
     } else {
       path = std::string(arg);
     }
+  }
+
+  if (!console && !HasDisplayOrChosenPlatform()) {
+    return Fail(kExitUsage,
+                "no display for the dialog boxes (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                "use --console to answer on the terminal");
   }
 
   std::string bytes;

@@ -115,6 +115,10 @@ def main():
         out, err, status = run(["--console", missing, missing])
         check("two files", (out, err.splitlines(keepends=True)[:2], status),
               (b"", [b"skyvane-script: only one FILE may be given\n", USAGE_LINE], 2))
+        check("without --console and without a display",
+              run([], b'["never read"]'),
+              (b"", b"skyvane-script: no display for the dialog boxes (neither DISPLAY nor"
+                    b" WAYLAND_DISPLAY is set); use --console to answer on the terminal\n", 2))
         out, err, status = run(["--help"])
         check("help", (out.splitlines(keepends=True)[:1], err, status), ([USAGE_LINE], b"", 0))
 
