@@ -116,11 +116,12 @@ void FillColumns(const QString& forecast, QDate today, const QString& icon_folde
     controls.label1[c]->SetCaption(DayText(today, c) + QChar(kDaySign));
     controls.label2[c]->SetCaption(FieldText(root, c, u"wea"));
     controls.image1[c]->LoadPicture(IconPath(icon_folder, FieldText(root, c, u"wea_img")));
-    controls.label3[c]->SetCaption(FieldText(root, c, u"tem2") + u'-' +
-                                   FieldText(root, c, u"tem1"));
-    if (Compare(LeadingNumber(FieldText(root, c, u"tem2"), c), cold) <= 0) {
+    const QString tem2 = FieldText(root, c, u"tem2");
+    controls.label3[c]->SetCaption(tem2 + u'-' + FieldText(root, c, u"tem1"));
+    const Decimal leading = LeadingNumber(tem2, c);
+    if (Compare(leading, cold) <= 0) {
       controls.label3[c]->SetForeColor(kColdColor);
-    } else if (Compare(LeadingNumber(FieldText(root, c, u"tem2"), c), hot) >= 0) {
+    } else if (Compare(leading, hot) >= 0) {
       controls.label3[c]->SetForeColor(kHotColor);
     }
   }
