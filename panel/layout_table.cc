@@ -2,14 +2,28 @@
 
 namespace skyvane {
 
+namespace {
+
+// Where each 8-bit channel sits in a 0x00BBGGRR value.
+constexpr int kRedShift = 0;
+constexpr int kGreenShift = 8;
+constexpr int kBlueShift = 16;
+constexpr BgrColor kChannelMask = 0xFF;
+
+int Channel(BgrColor bgr, int shift) {
+  return static_cast<int>((bgr >> shift) & kChannelMask);
+}
+
+}  // namespace
+
 QColor BgrToColor(BgrColor bgr) {
-  return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
-                static_cast<int>((bgr >> 16) & 0xFF));
+  return QColor(Channel(bgr, kRedShift), Channel(bgr, kGreenShift), Channel(bgr, kBlueShift));
 }
 
 BgrColor ColorToBgr(const QColor& color) {
-  return static_cast<BgrColor>(color.red()) | (static_cast<BgrColor>(color.green()) << 8) |
-         (static_cast<BgrColor>(color.blue()) << 16);
+  return (static_cast<BgrColor>(color.red()) << kRedShift) |
+         (static_cast<BgrColor>(color.green()) << kGreenShift) |
+         (static_cast<BgrColor>(color.blue()) << kBlueShift);
 }
 
 // clang-format off

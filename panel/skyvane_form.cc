@@ -27,8 +27,10 @@ QString Text(std::string_view utf8) {
 template <typename Control>
 Control* Element(const std::array<Control*, kColumnCount>& array, int index) {
   if (index < 0 || index >= kColumnCount) {
-    Raise(ErrorNumber::kSubscriptOutOfRange,
-          QStringLiteral("control index %1 outside 0 to 6").arg(index).toStdString());
+    Raise(ErrorNumber::kSubscriptOutOfRange, QStringLiteral("control index %1 outside 0 to %2")
+                                                 .arg(index)
+                                                 .arg(kColumnCount - 1)
+                                                 .toStdString());
   }
   return array[static_cast<std::size_t>(index)];
 }
