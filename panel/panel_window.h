@@ -50,10 +50,10 @@ OpeningPlace ChooseOpeningPlace(const QRect& primary_screen, const QList<QRect>&
 // The window steps of the load handler, on the top-level `form` before it is
 // shown: white background, whole-window opacity kPanelAlpha / kOpaqueAlpha,
 // the default place, then the saved place read from `store`; twips become
-// pixels at `scale`, the form's own. The store is
-// only read: a saved place that is not used stays saved until the next
-// drag. A saved place that is unreadable or unreachable is reported in one
-// line on standard error. Returns the place chosen.
+// pixels at `scale`, the form's own. The store is only read: a saved place
+// that is not used stays saved until the next drag. A saved place that is
+// unreadable or unreachable is reported in one line on standard error.
+// Returns the place chosen.
 OpeningPlace ApplyWindowSteps(QWidget& form, const TwipScale& scale, const PositionStore& store);
 
 // The form's `Left` and `Top` in twips at `scale`, from its position on the
@@ -69,15 +69,16 @@ PanelPlace CurrentPlace(const QWidget& form, const TwipScale& scale);
 // (QWindow::startSystemMove) where the platform offers it. Where it refuses
 // (no window manager, or a platform without one), and for the other buttons
 // (which would leave a system move running after they are released), the
-// panel follows the mouse itself until the button is released. A system move does not report its
-// end to the client: the window system's last word on the window's place may come just after the
-// pointer returns to the panel, or during the move while the user pauses. So the place is saved
-// again once the window has been still for kMoveSettleMs after a move or after the pointer came
-// back; while nothing moves, no timer runs.
+// panel follows the mouse itself until the button is released. A system
+// move does not report its end to the client: the window system's last word
+// on the window's place may come just after the pointer returns to the
+// panel, or during the move while the user pauses. So the place is saved
+// again once the window has been still for kMoveSettleMs after a move or
+// after the pointer came back; while nothing moves, no timer runs.
 //
 // Twips become pixels at `scale`, the form's own. The form and the store
-// must outlive the drag. Failures to save are reported
-// in one line on standard error, once per kind of failure.
+// must outlive the drag. Failures to save are reported in one line on
+// standard error, once per kind of failure.
 class PanelDrag : public QObject {
   Q_OBJECT
 

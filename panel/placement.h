@@ -39,8 +39,7 @@ struct PanelPlace {
 
 // Default place for a screen of the given size in pixels:
 // left = width * 15 - 6700, top = height * 15 - 1400. The arithmetic is wide
-// enough for any screen size an int can hold (16-bit values would overflow
-// beyond 2184 pixels, where the same formulas simply go on).
+// enough for any screen size an int can hold.
 PanelPlace DefaultPlacement(int screen_width_px, int screen_height_px);
 
 // Reads one saved coordinate: a decimal number as SaveText writes it, with

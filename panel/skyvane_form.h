@@ -48,9 +48,9 @@ class Skyvane : public QWidget {
   explicit Skyvane(SkyvaneOptions options = {}, QWidget* parent = nullptr);
 
   // The load handler. Gives the window its look and place
-  // (ApplyWindowSteps), then runs the forecast refresh. A refresh that stops early
-  // leaves what it wrote, writes one line to standard error and is kept in
-  // RefreshStopped(); the form stays usable either way.
+  // (ApplyWindowSteps), then runs the forecast refresh. A refresh that stops
+  // early leaves what it wrote, writes one line to standard error and is kept
+  // in RefreshStopped(); the form stays usable either way.
   void Form_Load();
 
   // The press handler of the form's bare surface (presses on the controls
