@@ -79,10 +79,9 @@
 #include "json/dictionary.h"
 #include "json/json_value.h"
 #include "script/dialogs.h"
+#include "text/string_builder.h"
 
 namespace skyvane {
-
-class cStringBuilder;
 
 class cJSONScript {
  public:
@@ -93,7 +92,7 @@ class cJSONScript {
   // The title of the box that reports a script that could not be parsed.
   static constexpr char16_t kParserErrorTitle[] = u"Parser Error";
   // The default OutputLimit(): the longest text a cStringBuilder can hold.
-  static constexpr int32_t kDefaultOutputLimit = 1073741823;
+  static constexpr int32_t kDefaultOutputLimit = cStringBuilder::kMaxChars;
 
   // `dialogs` shows the boxes; it must outlive this instance.
   explicit cJSONScript(ScriptDialogs& dialogs);

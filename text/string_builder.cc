@@ -17,15 +17,13 @@
 namespace skyvane {
 namespace {
 
-constexpr int32_t kBytesPerChar = static_cast<int32_t>(sizeof(char16_t));
+constexpr int32_t kBytesPerChar = cStringBuilder::kBytesPerChar;
 constexpr int64_t kMaxBytes = std::numeric_limits<int32_t>::max();
-// The most characters whose byte count fits the 32-bit signed range.
-constexpr int32_t kMaxChars = static_cast<int32_t>(kMaxBytes / kBytesPerChar);
 // The storage grows by this factor when it must be replaced, so that a long
 // run of appends copies each character a bounded number of times.
 constexpr int64_t kStorageGrowthFactor = 2;
-constexpr char16_t kNewLine[] = u"\r\n";
-constexpr int32_t kNewLineChars = 2;
+constexpr std::u16string_view kNewLine = u"\r\n";
+constexpr auto kNewLineChars = static_cast<int32_t>(kNewLine.size());
 
 int32_t CheckedAdd(int32_t a, int32_t b) {
   int32_t sum = 0;
@@ -164,7 +162,7 @@ void cStringBuilder::AppendNL(std::u16string_view sThis) {
   Grow(need);
   // An empty view may carry no address at all, which memmove must not see.
   if (len > 0) std::memmove(OffsetAddress(lUsedBytes), sThis.data(), static_cast<size_t>(len));
-  std::memcpy(OffsetAddress(lUsedBytes + len), kNewLine, kNewLineChars * kBytesPerChar);
+  std::memcpy(OffsetAddress(lUsedBytes + len), kNewLine.data(), kNewLineChars * kBytesPerChar);
   lUsedBytes = need;
 }
 

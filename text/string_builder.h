@@ -47,6 +47,11 @@ class cStringBuilder {
   static constexpr int32_t kTextCompare = 1;    // locale-aware, ignoring case
   // The chunk of a new builder, in characters.
   static constexpr int32_t kDefaultChunkChars = 8192;
+  // Bytes one character (a UTF-16 code unit) counts for in the byte counts.
+  static constexpr int32_t kBytesPerChar = static_cast<int32_t>(sizeof(char16_t));
+  // The longest text a builder can hold: the most characters whose byte
+  // count stays within the 32-bit signed range (1073741823).
+  static constexpr int32_t kMaxChars = INT32_MAX / kBytesPerChar;
 
   // A new builder: Length 0, Capacity 0, ChunkSize kDefaultChunkChars.
   cStringBuilder();
@@ -59,11 +64,11 @@ class cStringBuilder {
   cStringBuilder& operator=(cStringBuilder&& other) noexcept;
 
   // Characters in the text.
-  int32_t Length() const { return lUsedBytes / 2; }
+  int32_t Length() const { return lUsedBytes / kBytesPerChar; }
   // The buffer's logical length in characters: a whole number of chunks, or 0.
-  int32_t Capacity() const { return lCapacityBytes / 2; }
+  int32_t Capacity() const { return lCapacityBytes / kBytesPerChar; }
   // The growth step in characters.
-  int32_t ChunkSize() const { return lChunkBytes / 2; }
+  int32_t ChunkSize() const { return lChunkBytes / kBytesPerChar; }
   // Sets the growth step for the next growth or HeapMinimize; the buffer is
   // not touched. Raises kInvalidArgument for iChunkSize <= 0 and kOverflow
   // for iChunkSize >= 2^30; the old chunk size stays on either.
@@ -72,7 +77,9 @@ class cStringBuilder {
   // A copy of the text.
   std::u16string toString() const;
   // A view of the text, valid until the next change of the builder.
-  std::u16string_view View() const { return {sBuffer.get(), static_cast<size_t>(lUsedBytes / 2)}; }
+  std::u16string_view View() const {
+    return {sBuffer.get(), static_cast<size_t>(lUsedBytes / kBytesPerChar)};
+  }
 
   // Replaces the whole text by sThis. The empty text acts as Clear;
   // otherwise the capacity grows as for Append and never shrinks.
@@ -85,7 +92,7 @@ class cStringBuilder {
   void Append(std::u16string_view sThis) {
     // size - 1 wraps for the empty text, which the slow path turns away.
     if (sThis.size() - 1 < SpareChars()) {
-      char16_t* destination = sBuffer.get() + lUsedBytes / 2;
+      char16_t* destination = sBuffer.get() + lUsedBytes / kBytesPerChar;
       if (sThis.size() == 1) {
         *destination = sThis.front();
       } else {
@@ -99,8 +106,8 @@ class cStringBuilder {
   // Appends one code unit.
   void Append(char16_t c) {
     if (lUsedBytes < lCapacityBytes) {
-      sBuffer.get()[lUsedBytes / 2] = c;
-      lUsedBytes += static_cast<int32_t>(sizeof(char16_t));
+      sBuffer.get()[lUsedBytes / kBytesPerChar] = c;
+      lUsedBytes += kBytesPerChar;
     } else {
       AppendSlow(std::u16string_view(&c, 1));
     }
@@ -136,7 +143,9 @@ class cStringBuilder {
     void operator()(char16_t* p) const noexcept { std::free(p); }
   };
 
-  size_t SpareChars() const { return static_cast<size_t>(lCapacityBytes - lUsedBytes) / 2; }
+  size_t SpareChars() const {
+    return static_cast<size_t>(lCapacityBytes - lUsedBytes) / kBytesPerChar;
+  }
   // The text's length in bytes; raises kOverflow past the 32-bit range.
   static int32_t ByteLength(std::u16string_view s);
   // The character lOffset bytes into the storage; offsets are never negative
@@ -160,7 +169,7 @@ class cStringBuilder {
 
   std::unique_ptr<char16_t, FreeStorage> sBuffer;  // lReservedChars units
   int32_t lReservedChars = 0;                      // characters allocated in sBuffer
-  int32_t lChunkBytes = kDefaultChunkChars * 2;
+  int32_t lChunkBytes = kDefaultChunkChars * kBytesPerChar;
   int32_t lUsedBytes = 0;
   int32_t lCapacityBytes = 0;
 };
