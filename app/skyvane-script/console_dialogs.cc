@@ -8,12 +8,16 @@ void ConsoleDialogs::Write(std::string_view utf8) {
   std::fwrite(utf8.data(), 1, utf8.size(), err_);
 }
 
-void ConsoleDialogs::MessageBox(std::u16string_view message, std::u16string_view title,
-                                MessageIcon icon) {
+void ConsoleDialogs::WriteTitled(std::u16string_view title, std::u16string_view text) {
   Write("[");
   Write(Utf16ToUtf8(title));
   Write("] ");
-  Write(Utf16ToUtf8(message));
+  Write(Utf16ToUtf8(text));
+}
+
+void ConsoleDialogs::MessageBox(std::u16string_view message, std::u16string_view title,
+                                MessageIcon icon) {
+  WriteTitled(title, message);
   if (icon == MessageIcon::kInformation) Write("\n");
   std::fflush(err_);
 }
@@ -21,10 +25,7 @@ void ConsoleDialogs::MessageBox(std::u16string_view message, std::u16string_view
 std::optional<std::u16string> ConsoleDialogs::InputBox(std::u16string_view prompt,
                                                        std::u16string_view title,
                                                        std::u16string_view default_text) {
-  Write("[");
-  Write(Utf16ToUtf8(title));
-  Write("] ");
-  Write(Utf16ToUtf8(prompt));
+  WriteTitled(title, prompt);
   Write(" (");
   Write(Utf16ToUtf8(default_text));
   Write("): ");

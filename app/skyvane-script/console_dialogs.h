@@ -32,6 +32,8 @@ class ConsoleDialogs : public ScriptDialogs {
 
  private:
   void Write(std::string_view utf8);
+  // Writes "[TITLE] TEXT".
+  void WriteTitled(std::u16string_view title, std::u16string_view text);
 
   std::FILE* in_;
   std::FILE* err_;

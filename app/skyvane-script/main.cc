@@ -77,6 +77,10 @@ int Fail(int status, const std::string& message) {
   return status;
 }
 
+int FailRun(const RunError& error) {
+  return Fail(kExitRunError, "error " + std::to_string(error.Code()) + ": " + error.Description());
+}
+
 // The Qt dialogs need a display; without one the platform would abort the
 // program, so this is checked before anything is read.
 bool HasDisplayOrChosenPlatform() {
@@ -141,10 +145,9 @@ int Run(int argc, char** argv) {
     cJSONScript script(dialogs);
     output = Utf16ToUtf8(script.Eval(Utf8ToUtf16(StripByteOrderMark(bytes))));
   } catch (const RunError& e) {
-    return Fail(kExitRunError, "error " + std::to_string(e.Code()) + ": " + e.Description());
+    return FailRun(e);
   } catch (const std::bad_alloc&) {
-    const RunError e(ErrorNumber::kOutOfMemory);
-    return Fail(kExitRunError, "error " + std::to_string(e.Code()) + ": " + e.Description());
+    return FailRun(RunError(ErrorNumber::kOutOfMemory));
   }
 
   if (std::fwrite(output.data(), 1, output.size(), stdout) != output.size() ||
