@@ -42,6 +42,11 @@ void Collection::Reserve(int32_t count) {
 
 void Collection::AddAll(std::vector<JsonValue>& items) {
   if (items.size() > kMaxItems - items_.size()) Raise(ErrorNumber::kOverflow, "Collection is full");
+  if (items_.empty() && items.size() == items.capacity()) {
+    items_.swap(items);
+    items.clear();
+    return;
+  }
   try {
     items_.reserve(items_.size() + items.size());
   } catch (const std::bad_alloc&) {

@@ -30,8 +30,9 @@ class Collection {
   void Reserve(int32_t count);
   // Appends every item of `items`, moved, in order, making room once; a
   // reader gathers an array's items in one list and hands them over when it
-  // ends, so that the list here is allocated at its exact size. `items` is
-  // left empty, keeping its capacity. Raises kOverflow when Count would pass
+  // ends, so that the list here is allocated at its exact size. When this
+  // list is empty and `items` exactly full, `items`' storage is taken over
+  // as it stands. `items` is left empty. Raises kOverflow when Count would pass
   // 2^31 − 1 and kOutOfMemory when memory runs out; both lists are then
   // unchanged.
   void AddAll(std::vector<JsonValue>& items);

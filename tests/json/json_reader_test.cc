@@ -176,6 +176,43 @@ TEST(ReadJsonTest, MemberFailuresTravelOutward) {
   });
 }
 
+// Containers at one depth are gathered in the same place one after the
+// other; whatever their sizes (growing, shrinking, crossing the size where a
+// Dictionary starts indexing), each must come out whole and alone.
+TEST(ReadJsonTest, SiblingContainersOfEverySizeReadWhole) {
+  std::u16string text = u"[";
+  const int member_counts[] = {3, 12, 1, 0, 9, 40, 8, 12, 12, 2, 0, 33};
+  int n = 0;
+  for (int count : member_counts) {
+    if (n++ > 0) text += u",";
+    text += u"{";
+    for (int m = 0; m < count; ++m) {
+      if (m > 0) text += u",";
+      const std::u16string index = Utf8ToUtf16(std::to_string(m));
+      text += u"\"key" + index + u"\":";
+      if (m % 3 == 0) {
+        text += u"[";
+        for (int i = 0; i < (m + count) % 5; ++i) text += (i > 0 ? u"," : u"") + index;
+        text += u"]";
+      } else {
+        text += index;
+      }
+    }
+    text += u"}";
+  }
+  text += u"]";
+  const JsonValue root = ReadJson(text);
+  EXPECT_EQ(Utf8(ErrorLog()), "");
+  EXPECT_EQ(ShowRoot(root), Utf8(text));
+  // A duplicate in a large object is still caught where it stands.
+  std::u16string big = u"{\"a\":{";
+  for (int m = 0; m < 12; ++m) big += u"\"k" + Utf8ToUtf16(std::to_string(m)) + u"\":1,";
+  const JsonValue partial = ReadJson(big + u"\"k3\":2},\"b\":1}");
+  EXPECT_EQ(Utf8(ErrorLog()), Utf8(DuplicateKey() + u": k3\r\n" + DuplicateKey() + u": a\r\n"));
+  big.pop_back();
+  EXPECT_EQ(ShowRoot(partial), Utf8(big + u"}}"));
+}
+
 TEST(ReadJsonTest, Strings) {
   ExpectCases({
       {u"[\"a\\\"b\"]", "[\"a\\\"b\"]", u""},
