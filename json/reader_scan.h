@@ -131,6 +131,10 @@ inline bool IsNumberChar(char16_t c) {
 // Code units converted at once by the digit loop.
 inline constexpr std::size_t kDigitBlock = 8;
 
+// 10^k for the k digits a block may hold.
+inline constexpr uint64_t kPowersOfTen[] = {1,      10,      100,      1000,     10000,
+                                            100000, 1000000, 10000000, 100000000};
+
 // The number of leading units of p[0 .. 8) that are the digits "0".."9"
 // (0 to 8), with the number those digits spell in `value` when there is at
 // least one. The caller makes sure that eight units can be read.
@@ -192,8 +196,6 @@ inline std::size_t ScanPlainNumber(const char16_t* p, std::size_t pos, std::size
   // passes kMaxDigits. Runs go a block of eight units at a time while eight
   // can be read.
   auto read_digits = [&](std::size_t i) {
-    constexpr uint64_t kPowersOfTen[] = {1,      10,      100,      1000,     10000,
-                                         100000, 1000000, 10000000, 100000000};
     uint32_t block = 0;
     while (n - i >= kDigitBlock) {
       const int count = ReadDigitBlock(p + i, block);
