@@ -12,6 +12,7 @@
 #include "json/dictionary.h"
 #include "json/json_reader.h"
 #include "tests/script/recording_dialogs.h"
+#include "tests/text/raised_number.h"
 #include "text/run_error.h"
 #include "text/utf.h"
 
@@ -26,20 +27,10 @@ class ScriptTest : public ::testing::Test {
   std::string Run(std::string_view script) { return Utf16ToUtf8(engine.Eval(Utf8ToUtf16(script))); }
   // The number of the RunError that evaluating `script` raises, or 0.
   int ErrorOf(std::string_view script) {
-    try {
-      engine.Eval(Utf8ToUtf16(script));
-    } catch (const RunError& e) {
-      return e.Code();
-    }
-    return 0;
+    return RaisedNumber([&] { engine.Eval(Utf8ToUtf16(script)); });
   }
   int ErrorOfValue(const JsonValue& value) {
-    try {
-      engine.ExecCommand(value);
-    } catch (const RunError& e) {
-      return e.Code();
-    }
-    return 0;
+    return RaisedNumber([&] { engine.ExecCommand(value); });
   }
 
   RecordingDialogs dialogs;

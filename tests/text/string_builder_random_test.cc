@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "tests/text/raised_number.h"
 #include "text/run_error.h"
 #include "text/string_builder.h"
 
@@ -89,15 +90,6 @@ class Model {
   int64_t capacity_ = 0;
   int64_t chunk_ = cStringBuilder::kDefaultChunkChars;
 };
-
-int RaisedNumber(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const RunError& e) {
-    return e.Code();
-  }
-  return 0;
-}
 
 class RandomRun {
  public:

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/text/raised_number.h"
 #include "text/run_error.h"
 
 namespace skyvane {
@@ -18,16 +19,6 @@ namespace {
 constexpr int32_t kDefaultChunk = 8192;
 constexpr int32_t kMaxChars = INT32_MAX / 2;  // 1073741823
 constexpr int32_t kFirstOverflowingIndex = 1 << 30;
-
-// The error number `action` raises, or 0 when it raises none.
-int RaisedNumber(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const RunError& e) {
-    return e.Code();
-  }
-  return 0;
-}
 
 std::u16string Repeat(char16_t c, size_t n) {
   return std::u16string(n, c);
