@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/common/read_all.h"
 #include "json/json_reader.h"
 #include "json/json_writer.h"
 #include "text/utf.h"
@@ -24,18 +25,7 @@ namespace {
 constexpr int kExitClean = 0;
 constexpr int kExitLogged = 1;
 constexpr int kExitNoRoot = 2;
-constexpr std::size_t kReadBlock = 1 << 16;
 constexpr char kUsage[] = "usage: skyvane-json [FILE]\n";
-
-// Reads the whole stream; false (errno set) when a read fails.
-bool ReadAll(std::FILE* stream, std::string& bytes) {
-  char block[kReadBlock];
-  for (;;) {
-    const std::size_t got = std::fread(block, 1, sizeof block, stream);
-    bytes.append(block, got);
-    if (got < sizeof block) return !std::ferror(stream);
-  }
-}
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "skyvane-json: %s\n", message.c_str());
@@ -63,7 +53,7 @@ int main(int argc, char** argv) {
 
   std::string bytes;
   if (name == "-") {
-    if (!ReadAll(stdin, bytes)) {
+    if (!skyvane::ReadAll(stdin, bytes)) {
       return Fail(std::string("cannot read standard input: ") + std::strerror(errno));
     }
   } else {
@@ -71,7 +61,7 @@ int main(int argc, char** argv) {
     if (file == nullptr) {
       return Fail("cannot open " + name + ": " + std::strerror(errno));
     }
-    const bool read = ReadAll(file, bytes);
+    const bool read = skyvane::ReadAll(file, bytes);
     const int read_errno = errno;
     std::fclose(file);
     if (!read) return Fail("cannot read " + name + ": " + std::strerror(read_errno));

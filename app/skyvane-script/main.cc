@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/common/read_all.h"
 #include "app/skyvane-script/console_dialogs.h"
 #include "app/skyvane-script/qt_dialogs.h"
 #include "script/json_script.h"
@@ -31,8 +32,6 @@ constexpr int kExitSuccess = 0;
 constexpr int kExitParserError = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitRunError = 3;
-// Bytes read from the script file at a time.
-constexpr size_t kReadChunkBytes = 65536;
 
 constexpr char kUsage[] =
     "usage: skyvane-script [--console] [FILE]\n"
@@ -62,15 +61,6 @@ class WatchingDialogs : public ScriptDialogs {
   ScriptDialogs& inner_;
   bool parser_error_shown_ = false;
 };
-
-// Reads the whole of `file`; false on a read error.
-bool ReadAll(std::FILE* file, std::string& bytes) {
-  std::string buffer(kReadChunkBytes, '\0');
-  size_t got = 0;
-  while ((got = std::fread(buffer.data(), 1, buffer.size(), file)) > 0)
-    bytes.append(buffer, 0, got);
-  return std::ferror(file) == 0;
-}
 
 int Fail(int status, const std::string& message) {
   std::fprintf(stderr, "skyvane-script: %s\n", message.c_str());
@@ -117,15 +107,18 @@ int Run(int argc, char** argv) {
 
   std::string bytes;
   if (!path || *path == "-") {
-    if (!ReadAll(stdin, bytes)) return Fail(kExitUsage, "cannot read standard input");
+    if (!ReadAll(stdin, bytes)) {
+      return Fail(kExitUsage, std::string("cannot read standard input: ") + std::strerror(errno));
+    }
   } else {
     std::FILE* file = std::fopen(path->c_str(), "rb");
     if (file == nullptr) {
       return Fail(kExitUsage, "cannot read " + *path + ": " + std::strerror(errno));
     }
     const bool ok = ReadAll(file, bytes);
+    const int read_errno = errno;
     std::fclose(file);
-    if (!ok) return Fail(kExitUsage, "cannot read " + *path);
+    if (!ok) return Fail(kExitUsage, "cannot read " + *path + ": " + std::strerror(read_errno));
   }
 
   // The desktop boxes need an application object; the console ones must work

@@ -109,6 +109,8 @@ def main():
         check("a missing file", run(["--console", missing]),
               (b"", f"skyvane-script: cannot read {missing}: No such file or directory\n".encode(),
                2))
+        check("a folder given as the script", run(["--console", folder]),
+              (b"", f"skyvane-script: cannot read {folder}: Is a directory\n".encode(), 2))
         out, err, status = run(["--console", "--bogus"])
         check("an unknown option", (out, err.splitlines(keepends=True)[:2], status),
               (b"", [b"skyvane-script: unknown option --bogus\n", USAGE_LINE], 2))
