@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "panel/control_dump.h"
 #include "panel/skyvane_form.h"
@@ -51,15 +52,23 @@ void ChooseOffscreenForInspection(int argc, char** argv) {
   }
 }
 
-// True when the command line names Qt's own -platform or -display option
-// (either may be written with one dash or two).
-bool ChoosesPlatformOrDisplay(int argc, char** argv) {
+// True when one of the arguments is one of `options`.
+bool HasArgument(int argc, char** argv, std::initializer_list<const char*> options) {
   for (int i = 1; i < argc; ++i) {
-    for (const char* option : {"-platform", "--platform", "-display", "--display"}) {
+    for (const char* option : options) {
       if (std::strcmp(argv[i], option) == 0) return true;
     }
   }
   return false;
+}
+
+// Qt's own options that choose the platform or the X display (either may be
+// written with one dash or two).
+bool ChoosesPlatform(int argc, char** argv) {
+  return HasArgument(argc, argv, {"-platform", "--platform"});
+}
+bool ChoosesDisplay(int argc, char** argv) {
+  return HasArgument(argc, argv, {"-display", "--display"});
 }
 
 // A Wayland client cannot place its own window, so the panel would lose its
@@ -70,7 +79,7 @@ void PreferXWaylandOnWayland(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qEnvironmentVariableIsEmpty("DISPLAY")) {
     return;
   }
-  if (ChoosesPlatformOrDisplay(argc, argv)) return;
+  if (ChoosesPlatform(argc, argv)) return;
   qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
@@ -78,7 +87,8 @@ void PreferXWaylandOnWayland(int argc, char** argv) {
 // checked before the application object is made.
 bool HasDisplayOrChosenPlatform(int argc, char** argv) {
   return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
-         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || ChoosesPlatformOrDisplay(argc, argv);
+         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || ChoosesPlatform(argc, argv) ||
+         ChoosesDisplay(argc, argv);
 }
 
 // The program's options; the parser itself needs no application object.

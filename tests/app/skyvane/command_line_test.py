@@ -44,6 +44,12 @@ def main():
     for name, args, out, err, status in cases:
         check(name, run(args), (out, err, status))
 
+    # Qt's own -platform option is no mistake, and names a platform to use.
+    # (Qt may note its own set-up on standard error first.)
+    out, err, status = run(["-platform", "offscreen", "--bogus"])
+    check("an unknown option beside -platform", (out, err.splitlines()[-1:], status),
+          ("", ["skyvane: Unknown option 'bogus'."], 2))
+
     out, err, status = run(["--help"])
     check("help", ("--snapshot" in out, "--url" in out, status), (True, True, 0))
     out, err, status = run(["--version"])
