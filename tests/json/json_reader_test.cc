@@ -106,6 +106,9 @@ TEST(ReadJsonTest, Keys) {
       {u"{\"first name\":1}", "{\"firstname\":1}", u""},
       {u"{a b\tc:1}", "{\"abc\":1}", u""},
       {u"{\"a:b\":1}", "{\"a:b\":1}", u""},
+      {u"{\"a_longer_key_name\":1,\"another long key:x\":2,\"short'ish\":3}",
+       "{\"a_longer_key_name\":1,\"anotherlongkey:x\":2,\"shortish:3}\":undefined}",
+       u"Missing '}': :x\":2,\"short'ish\":3}\r\n"},
       // Each kind of quote flips its own flag: the double quote inside the
       // single quotes leaves the colon inside the key.
       {u"{'a\"b':1}", "{\"ab:1}\":undefined}", u"Missing '}': {'a\"b':1}\r\n"},
