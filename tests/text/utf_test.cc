@@ -68,6 +68,23 @@ TEST(Utf, EncodesAndReplacesLoneSurrogates) {
   for (const Case& c : cases) EXPECT_EQ(Utf16ToUtf8(c.text), c.bytes);
 }
 
+TEST(Utf, TellsTheSurrogateRangesApartAtTheirEdges) {
+  struct Unit {
+    char16_t c;
+    bool high;
+    bool low;
+  };
+  const Unit cases[] = {
+      {0xD7FF, false, false}, {0xD800, true, false},  {0xDBFF, true, false}, {0xDC00, false, true},
+      {0xDFFF, false, true},  {0xE000, false, false}, {u'a', false, false},  {0xFFFF, false, false},
+  };
+  for (const Unit& u : cases) {
+    SCOPED_TRACE(static_cast<int>(u.c));
+    EXPECT_EQ(IsHighSurrogate(u.c), u.high);
+    EXPECT_EQ(IsLowSurrogate(u.c), u.low);
+  }
+}
+
 TEST(Utf, StripsOneLeadingByteOrderMark) {
   EXPECT_EQ(StripByteOrderMark("\xEF\xBB\xBFjson"), "json");
   EXPECT_EQ(StripByteOrderMark("\xEF\xBB\xBF"), "");
