@@ -5,9 +5,11 @@ and checks standard output, standard error and the exit status exactly.
 usage: tool_test.py PATH_TO_SKYVANE_SCRIPT
 """
 import os
-import subprocess
 import sys
 import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from program_checks import Checks, run_without_display  # noqa: E402
 
 TOOL = sys.argv[1]
 USAGE_LINE = b"usage: skyvane-script [--console] [FILE]\n"
@@ -15,12 +17,7 @@ USAGE_LINE = b"usage: skyvane-script [--console] [FILE]\n"
 
 def run(args, stdin=b"", platform=None):
     # No display at all: --console must not need one.
-    env = {k: v for k, v in os.environ.items()
-           if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-    if platform:
-        env["QT_QPA_PLATFORM"] = platform
-    done = subprocess.run([TOOL] + args, input=stdin, capture_output=True, env=env, timeout=60)
-    return done.stdout, done.stderr, done.returncode
+    return run_without_display([TOOL] + args, stdin, platform)
 
 
 # (name, script bytes, standard input, stdout, stderr, exit status)
@@ -75,13 +72,8 @@ FILE_CASES = [
 
 
 def main():
-    failures = 0
-
-    def check(name, got, want):
-        nonlocal failures
-        if got != want:
-            failures += 1
-            print(f"FAIL {name}\n  got:  {got!r}\n  want: {want!r}")
+    checks = Checks()
+    check = checks.check
 
     with tempfile.TemporaryDirectory() as folder:
         for index, (name, script, stdin, out, err, status) in enumerate(FILE_CASES):
@@ -124,8 +116,7 @@ def main():
         out, err, status = run(["--help"])
         check("help", (out.splitlines(keepends=True)[:1], err, status), ([USAGE_LINE], b"", 0))
 
-    print(f"{failures} failure(s)" if failures else "all checks passed")
-    return 1 if failures else 0
+    return checks.finish()
 
 
 if __name__ == "__main__":

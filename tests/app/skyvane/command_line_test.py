@@ -6,28 +6,22 @@ command line then stops with a clear message rather than an abort.
 usage: command_line_test.py PATH_TO_SKYVANE
 """
 import os
-import subprocess
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from program_checks import Checks, run_without_display  # noqa: E402
 
 PANEL = sys.argv[1]
 NO_DISPLAY = "skyvane: no display to show the panel on (neither DISPLAY nor WAYLAND_DISPLAY is set)\n"
 
 
 def run(args):
-    env = {k: v for k, v in os.environ.items()
-           if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-    done = subprocess.run([PANEL] + args, capture_output=True, env=env, timeout=60, text=True)
-    return done.stdout, done.stderr, done.returncode
+    return run_without_display([PANEL] + args, text=True)
 
 
 def main():
-    failures = 0
-
-    def check(name, got, want):
-        nonlocal failures
-        if got != want:
-            failures += 1
-            print(f"FAIL {name}\n  got:  {got!r}\n  want: {want!r}")
+    checks = Checks()
+    check = checks.check
 
     # (name, arguments, stdout, stderr, exit status)
     cases = [
@@ -55,8 +49,7 @@ def main():
     out, err, status = run(["--version"])
     check("version", (out.startswith("skyvane "), status), (True, 0))
 
-    print(f"{failures} failure(s)" if failures else "all checks passed")
-    return 1 if failures else 0
+    return checks.finish()
 
 
 if __name__ == "__main__":

@@ -1,0 +1,37 @@
+"""What the tests that run the built programs share: running a program with
+no display at all, and counting the checks that fail."""
+import os
+import subprocess
+
+# Seconds any one run of a program may take before the test fails.
+RUN_TIME_LIMIT = 60
+
+
+def run_without_display(command, stdin=b"", platform=None, text=False):
+    """Runs `command` with DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM removed
+    (QT_QPA_PLATFORM set to `platform` when given); returns its standard
+    output, standard error and exit status."""
+    env = {k: v for k, v in os.environ.items()
+           if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    if platform:
+        env["QT_QPA_PLATFORM"] = platform
+    done = subprocess.run(command, input=None if text else stdin, capture_output=True,
+                          env=env, timeout=RUN_TIME_LIMIT, text=text)
+    return done.stdout, done.stderr, done.returncode
+
+
+class Checks:
+    """Compares results with what they should be and reports every mismatch."""
+
+    def __init__(self):
+        self.failures = 0
+
+    def check(self, name, got, want):
+        if got != want:
+            self.failures += 1
+            print(f"FAIL {name}\n  got:  {got!r}\n  want: {want!r}")
+
+    def finish(self):
+        """Prints the summary; returns the exit status for the test."""
+        print(f"{self.failures} failure(s)" if self.failures else "all checks passed")
+        return 1 if self.failures else 0
