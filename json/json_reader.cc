@@ -267,6 +267,11 @@ class Reader {
       key.clear();
       ReadMember([&] {
         ReadKey(key);
+        Decimal number;
+        if (ReadPlainNumber(number)) {
+          members.Add(key, JsonValue(number));
+          return;
+        }
         JsonValue value = ReadValue(depth);
         members.Add(key, std::move(value));
       });
@@ -316,6 +321,11 @@ class Reader {
       const std::size_t item_start = pos_;
       // Deeper arrays may grow items_, so the list is looked up afresh.
       ReadMember([&] {
+        Decimal number;
+        if (ReadPlainNumber(number)) {
+          items_[slot].emplace_back(number);
+          return;
+        }
         JsonValue item = ReadValue(depth);
         items_[slot].push_back(std::move(item));
       });
@@ -514,19 +524,26 @@ class Reader {
   // Collects the number characters and converts them; Empty when the text
   // ends while collecting. The conversion raises on text that is no number.
   JsonValue ReadNumber() {
-    SkipBlanks();
-    const std::size_t start = pos_;
-    // Most numbers are plain: read and converted in one pass, which gives
-    // what the conversion of the collected run would give.
     Decimal value;
-    const std::size_t plain_end = reader_scan::ScanPlainNumber(p_, pos_, n_, value);
-    if (plain_end != pos_ && plain_end < n_ && !IsNumberChar(p_[plain_end])) {
-      pos_ = plain_end;
-      return JsonValue(value);
-    }
+    if (ReadPlainNumber(value)) return JsonValue(value);
+    const std::size_t start = pos_;
     while (pos_ < n_ && IsNumberChar(p_[pos_])) ++pos_;
     if (AtEnd()) return JsonValue();
     return JsonValue(Decimal::FromText(text_.substr(start, pos_ - start)));
+  }
+
+  // Most numbers are plain: read and converted in one pass, which gives
+  // what the conversion of the collected run would give. After blanks, reads
+  // such a number as ReadValue would read it and returns true; returns false
+  // having read nothing more for anything else (`out` is then unspecified).
+  // Containers call it before ReadValue, so that their many numbers go
+  // straight in without the general dispatch.
+  bool ReadPlainNumber(Decimal& out) {
+    SkipBlanks();
+    const std::size_t plain_end = reader_scan::ScanPlainNumber(p_, pos_, n_, out);
+    if (plain_end == pos_ || plain_end >= n_ || IsNumberChar(p_[plain_end])) return false;
+    pos_ = plain_end;
+    return true;
   }
 
   bool LiteralAt(std::u16string_view literal) const {
