@@ -74,7 +74,7 @@ QString DayText(QDate today, int column);
 void FillColumns(const QString& forecast, QDate today, const QString& icon_folder,
                  const ColumnControls& controls, int* column = nullptr);
 
-// A function that fetches the text at an address, like HttpGetText.
+// A function that fetches the text at an address, like XMLHttpGET.
 using TextFetch = std::function<FetchResult(const QString& url)>;
 
 // The whole refresh: fetches `url` with `fetch`, then FillColumns. Returns

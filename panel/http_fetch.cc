@@ -42,7 +42,7 @@ QString SecondsText(std::chrono::milliseconds limit) {
 
 }  // namespace
 
-FetchResult HttpGetText(const QString& url, const FetchLimits& limits) {
+FetchResult XMLHttpGET(const QString& url, const FetchLimits& limits) {
   const QUrl address(url);
   if (url.isEmpty() || !address.isValid() || address.scheme().isEmpty()) {
     Fail(QStringLiteral("not a usable address: \"%1\"").arg(url));

@@ -46,7 +46,7 @@ struct FetchResult {
 // body grows past `limits.body_cap` bytes. A request that completes with an
 // HTTP error status, or ends without an answer (refused, reset, timed out),
 // is not a failure: see FetchResult.
-FetchResult HttpGetText(const QString& url, const FetchLimits& limits = {});
+FetchResult XMLHttpGET(const QString& url, const FetchLimits& limits = {});
 
 }  // namespace skyvane
 

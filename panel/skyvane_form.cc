@@ -102,13 +102,9 @@ void Skyvane::mousePressEvent(QMouseEvent* event) {
   event->accept();
 }
 
-QString Skyvane::XMLHttpGET(const QString& sURL) {
-  return HttpGetText(sURL, options_.fetch_limits).text;
-}
-
 void Skyvane::RefreshForecastColumns() {
   const TextFetch fetch = [this](const QString& url) {
-    return HttpGetText(url, options_.fetch_limits);
+    return XMLHttpGET(url, options_.fetch_limits);
   };
   refresh_stop_ =
       RefreshForecast(options_.url, fetch, options_.today(), options_.icon_folder, Columns());

@@ -62,10 +62,6 @@ class Skyvane : public QWidget {
   // Where the panel's place is kept (SkyvaneOptions::position_file).
   PositionStore& Positions();
 
-  // One GET of `sURL`; the body as text whatever the status, empty when no
-  // answer came. Raises RunError as HttpGetText does.
-  QString XMLHttpGET(const QString& sURL);
-
   // The control arrays. Raise RunError kSubscriptOutOfRange for an index
   // outside 0 .. 6.
   PanelImage* Image1(int index) const;

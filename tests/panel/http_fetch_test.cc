@@ -99,7 +99,7 @@ QByteArray Http(const char* status, const QByteArray& body, const QByteArray& he
 
 ErrorNumber FetchErrorNumber(const QString& url, const FetchLimits& limits = {}) {
   try {
-    HttpGetText(url, limits);
+    XMLHttpGET(url, limits);
   } catch (const RunError& e) {
     return e.Number();
   }
@@ -111,7 +111,7 @@ TEST(HttpFetchTest, ReturnsTheBodyOfA200AndSendsTheAddressUnchanged) {
   const QByteArray body = R"({"data":[{"wea":"clear"}]})";
   TestServer server(Mode::kAnswer, Http("200 OK", body, "Content-Type: application/json\r\n"));
   const QString path = QStringLiteral("/api?version=v1&appid=48157302&appsecret=Qw7rZp2K");
-  const FetchResult result = HttpGetText(server.Url(path));
+  const FetchResult result = XMLHttpGET(server.Url(path));
   EXPECT_EQ(result.text, QString::fromLatin1(body));
   EXPECT_TRUE(result.problem.isEmpty());
   EXPECT_TRUE(server.Request().startsWith("GET " + path.toLatin1() + " HTTP/1.1\r\n"))
@@ -120,7 +120,7 @@ TEST(HttpFetchTest, ReturnsTheBodyOfA200AndSendsTheAddressUnchanged) {
 
 TEST(HttpFetchTest, AddsNoHeadersOfItsOwn) {
   TestServer server(Mode::kAnswer, Http("200 OK", "x"));
-  HttpGetText(server.Url());
+  XMLHttpGET(server.Url());
   // Only what the HTTP client always sends; no body, no credentials, no
   // cookies, no content type.
   const QList<QByteArray> allowed = {"host", "connection", "accept-encoding", "accept-language",
@@ -138,20 +138,20 @@ TEST(HttpFetchTest, AddsNoHeadersOfItsOwn) {
 TEST(HttpFetchTest, ReturnsTheErrorPageOfA404) {
   const QByteArray page = "<html><body><h1>Not Found</h1></body></html>";
   TestServer server(Mode::kAnswer, Http("404 Not Found", page, "Content-Type: text/html\r\n"));
-  const FetchResult result = HttpGetText(server.Url(QStringLiteral("/missing")));
+  const FetchResult result = XMLHttpGET(server.Url(QStringLiteral("/missing")));
   EXPECT_EQ(result.text, QString::fromLatin1(page));
   EXPECT_TRUE(result.problem.isEmpty()) << "an error page is an answer";
 }
 
 TEST(HttpFetchTest, ReturnsTheBodyOfA500) {
   TestServer server(Mode::kAnswer, Http("500 Internal Server Error", "oops"));
-  EXPECT_EQ(HttpGetText(server.Url()).text, QStringLiteral("oops"));
+  EXPECT_EQ(XMLHttpGET(server.Url()).text, QStringLiteral("oops"));
 }
 
 TEST(HttpFetchTest, EmptyBodyGivesTheEmptyText) {
   for (const char* status : {"200 OK", "204 No Content", "404 Not Found"}) {
     TestServer server(Mode::kAnswer, Http(status, ""));
-    const FetchResult result = HttpGetText(server.Url());
+    const FetchResult result = XMLHttpGET(server.Url());
     EXPECT_TRUE(result.text.isEmpty()) << status;
     EXPECT_TRUE(result.problem.isEmpty()) << status;
   }
@@ -161,7 +161,7 @@ TEST(HttpFetchTest, AsciiBytesComeBackAsTheSameCharacters) {
   QByteArray body;
   for (int b = 1; b < 0x80; ++b) body += static_cast<char>(b);
   TestServer server(Mode::kAnswer, Http("200 OK", body));
-  const QString text = HttpGetText(server.Url()).text;
+  const QString text = XMLHttpGET(server.Url()).text;
   ASSERT_EQ(text.size(), body.size());
   for (qsizetype i = 0; i < body.size(); ++i) EXPECT_EQ(text[i].unicode(), body[i]) << i;
 }
@@ -172,7 +172,7 @@ TEST(HttpFetchTest, HighBytesAreReadInTheLocalCodePageWhateverTheServerDeclares)
   const QByteArray body = "day \xE5\x8F\xB7 \xFF caf\xE9";
   TestServer server(Mode::kAnswer,
                     Http("200 OK", body, "Content-Type: text/plain; charset=iso-8859-1\r\n"));
-  const QString text = HttpGetText(server.Url()).text;
+  const QString text = XMLHttpGET(server.Url()).text;
   QStringDecoder local(QStringDecoder::System, QStringDecoder::Flag::Stateless);
   const QString expected = local.decode(body);
   EXPECT_EQ(text, expected);
@@ -185,7 +185,7 @@ TEST(HttpFetchTest, ServerThatNeverAnswersEndsAtTheTimeLimitWithNoText) {
   QTimer::singleShot(10ms, [&] { events_ran = true; });
   QElapsedTimer clock;
   clock.start();
-  const FetchResult result = HttpGetText(server.Url(), FetchLimits{300ms, kFetchBodyCap});
+  const FetchResult result = XMLHttpGET(server.Url(), FetchLimits{300ms, kFetchBodyCap});
   EXPECT_TRUE(result.text.isEmpty());
   EXPECT_TRUE(result.problem.contains(QStringLiteral("no answer within 0.3 s")))
       << result.problem.toStdString();
@@ -205,21 +205,21 @@ TEST(HttpFetchTest, BodyOverTheCapFails) {
   }
   {  // exactly at the cap is still fine
     TestServer server(Mode::kAnswer, Http("200 OK", big));
-    EXPECT_EQ(HttpGetText(server.Url(), FetchLimits{5s, 5000}).text.size(), 5000);
+    EXPECT_EQ(XMLHttpGET(server.Url(), FetchLimits{5s, 5000}).text.size(), 5000);
   }
 }
 
 TEST(HttpFetchTest, ResetConnectionGivesNoTextAndSaysWhy) {
   {
     TestServer server(Mode::kReset);
-    const FetchResult result = HttpGetText(server.Url());
+    const FetchResult result = XMLHttpGET(server.Url());
     EXPECT_TRUE(result.text.isEmpty());
     EXPECT_FALSE(result.problem.isEmpty());
   }
   {  // a body cut short is dropped, not shown half
     TestServer server(Mode::kAnswerAndReset,
                       "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n{\"data\":[");
-    const FetchResult result = HttpGetText(server.Url());
+    const FetchResult result = XMLHttpGET(server.Url());
     EXPECT_TRUE(result.text.isEmpty()) << result.text.toStdString();
     EXPECT_FALSE(result.problem.isEmpty());
   }
@@ -232,7 +232,7 @@ TEST(HttpFetchTest, RefusedConnectionGivesNoText) {
     ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
     port = closed.serverPort();
   }
-  const FetchResult result = HttpGetText(QStringLiteral("http://127.0.0.1:%1/").arg(port));
+  const FetchResult result = XMLHttpGET(QStringLiteral("http://127.0.0.1:%1/").arg(port));
   EXPECT_TRUE(result.text.isEmpty());
   EXPECT_FALSE(result.problem.isEmpty());
 }
@@ -244,11 +244,11 @@ TEST(HttpFetchTest, FileAddressesWork) {
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write("{\"data\":[]}");
   file.close();
-  EXPECT_EQ(HttpGetText(QUrl::fromLocalFile(file.fileName()).toString()).text,
+  EXPECT_EQ(XMLHttpGET(QUrl::fromLocalFile(file.fileName()).toString()).text,
             QStringLiteral("{\"data\":[]}"));
 
   const FetchResult missing =
-      HttpGetText(QUrl::fromLocalFile(dir.filePath(QStringLiteral("none.json"))).toString());
+      XMLHttpGET(QUrl::fromLocalFile(dir.filePath(QStringLiteral("none.json"))).toString());
   EXPECT_TRUE(missing.text.isEmpty());
   EXPECT_FALSE(missing.problem.isEmpty());
 
