@@ -75,10 +75,10 @@ TEST(CollectionTest, AddAllAppendsInOrderAndEmptiesTheSource) {
   Collection list;
   list.Add(JsonValue(u"first"));
   std::vector<JsonValue> items;
-  items.push_back(JsonValue(u"a text too long for the small-string buffer"));
-  items.push_back(JsonValue(true));
-  items.push_back(JsonValue(std::make_shared<Collection>()));
-  items.push_back(JsonValue());
+  items.emplace_back(u"a text too long for the small-string buffer");
+  items.emplace_back(true);
+  items.emplace_back(std::make_shared<Collection>());
+  items.emplace_back();
   list.AddAll(items);
   EXPECT_TRUE(items.empty());
   ASSERT_EQ(list.Count(), 5);
@@ -90,7 +90,7 @@ TEST(CollectionTest, AddAllAppendsInOrderAndEmptiesTheSource) {
   // An empty hand-over changes nothing; the source can be filled again.
   list.AddAll(items);
   EXPECT_EQ(list.Count(), 5);
-  items.push_back(JsonValue::Null());
+  items.emplace_back(JsonValue::Null());
   list.AddAll(items);
   ASSERT_EQ(list.Count(), 6);
   EXPECT_TRUE(list.Item(6).IsNull());
