@@ -3,44 +3,17 @@
 #include "json/collection.h"
 #include "json/decimal.h"
 #include "json/dictionary.h"
+#include "text/utf.h"
 
 namespace skyvane {
 namespace {
 
 constexpr char16_t kFirstPrintable = 0x20;
-constexpr char16_t kHighSurrogateFirst = 0xD800;
-constexpr char16_t kLowSurrogateFirst = 0xDC00;
-constexpr char16_t kLowSurrogateLast = 0xDFFF;
 constexpr char kHexDigits[] = "0123456789abcdef";
-
-bool IsHighSurrogate(char16_t c) {
-  return c >= kHighSurrogateFirst && c < kLowSurrogateFirst;
-}
-bool IsLowSurrogate(char16_t c) {
-  return c >= kLowSurrogateFirst && c <= kLowSurrogateLast;
-}
 
 void AppendUnicodeEscape(char16_t c, std::string& out) {
   out += "\\u";
   for (int shift = 12; shift >= 0; shift -= 4) out += kHexDigits[(c >> shift) & 0xF];
-}
-
-void AppendUtf8(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 }  // namespace
@@ -75,14 +48,12 @@ void AppendJsonString(std::u16string_view text, std::string& out) {
         if (c < kFirstPrintable) {
           AppendUnicodeEscape(c, out);
         } else if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-          const char32_t high = c - kHighSurrogateFirst;
-          const char32_t low = text[i + 1] - kLowSurrogateFirst;
-          AppendUtf8(0x10000 + (high << 10) + low, out);
+          AppendUtf8(out, CombineSurrogates(c, text[i + 1]));
           ++i;
         } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
           AppendUnicodeEscape(c, out);
         } else {
-          AppendUtf8(c, out);
+          AppendUtf8(out, c);
         }
         break;
     }

@@ -14,8 +14,6 @@ constexpr uint8_t kContinuationHigh = 0xBF;
 constexpr uint8_t kContinuationPayload = 0x3F;
 constexpr int kContinuationBits = 6;
 
-constexpr uint32_t kSupplementaryStart = 0x10000;
-constexpr int kSurrogateBits = 10;
 constexpr uint32_t kSurrogatePayload = 0x3FF;
 
 constexpr uint32_t kTwoByteStart = 0x80;
@@ -71,7 +69,7 @@ void AppendCodePoint(std::u16string& out, uint32_t cp) {
   out.push_back(static_cast<char16_t>(kLowSurrogateFirst + (cp & kSurrogatePayload)));
 }
 
-void AppendUtf8(std::string& out, uint32_t cp) {
+void EncodeUtf8(std::string& out, uint32_t cp) {
   if (cp < kTwoByteStart) {
     out.push_back(static_cast<char>(cp));
   } else if (cp < kThreeByteStart) {
@@ -143,6 +141,10 @@ std::u16string Utf8ToUtf16(std::string_view bytes) {
   return out;
 }
 
+void AppendUtf8(std::string& out, char32_t cp) {
+  EncodeUtf8(out, cp);
+}
+
 std::string Utf16ToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -150,15 +152,12 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   for (size_t i = 0; i < n; ++i) {
     const char16_t c = text[i];
     if (IsHighSurrogate(c) && i + 1 < n && IsLowSurrogate(text[i + 1])) {
-      const uint32_t cp = kSupplementaryStart +
-                          ((uint32_t{c} - kHighSurrogateFirst) << kSurrogateBits) +
-                          (uint32_t{text[i + 1]} - kLowSurrogateFirst);
-      AppendUtf8(out, cp);
+      EncodeUtf8(out, CombineSurrogates(c, text[i + 1]));
       ++i;
     } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
-      AppendUtf8(out, kReplacement);
+      EncodeUtf8(out, kReplacement);
     } else {
-      AppendUtf8(out, c);
+      EncodeUtf8(out, c);
     }
   }
   return out;

@@ -12,6 +12,10 @@ namespace skyvane {
 constexpr char16_t kHighSurrogateFirst = 0xD800;
 constexpr char16_t kLowSurrogateFirst = 0xDC00;
 constexpr char16_t kLowSurrogateLast = 0xDFFF;
+// The first code point beyond the 16-bit range, which a pair encodes as its
+// offset from here split into two halves of kSurrogateBits each.
+constexpr char32_t kSupplementaryStart = 0x10000;
+constexpr int kSurrogateBits = 10;
 
 // True for the first code unit of a surrogate pair (U+D800..U+DBFF).
 constexpr bool IsHighSurrogate(char16_t c) {
@@ -21,6 +25,15 @@ constexpr bool IsHighSurrogate(char16_t c) {
 constexpr bool IsLowSurrogate(char16_t c) {
   return c >= kLowSurrogateFirst && c <= kLowSurrogateLast;
 }
+
+// The code point that the surrogate pair `high`, `low` encodes.
+constexpr char32_t CombineSurrogates(char16_t high, char16_t low) {
+  return kSupplementaryStart + ((char32_t{high} - kHighSurrogateFirst) << kSurrogateBits) +
+         (char32_t{low} - kLowSurrogateFirst);
+}
+
+// Appends the UTF-8 bytes of code point `cp` (at most U+10FFFF) to `out`.
+void AppendUtf8(std::string& out, char32_t cp);
 
 // Decodes UTF-8. A leading byte-order mark is NOT skipped here (see
 // StripByteOrderMark); every invalid or truncated sequence becomes U+FFFD.
