@@ -47,6 +47,8 @@ std::u16string& LogText() {
 }
 // Set once the log reached kMaxLogLength (or memory ran out while writing it).
 bool log_full = false;
+// Set when a container met the end of the text before its closing bracket.
+bool ended_inside_container = false;
 
 void ResetLog() {
   std::u16string& log = LogText();
@@ -56,6 +58,7 @@ void ResetLog() {
     log.clear();
   }
   log_full = false;
+  ended_inside_container = false;
 }
 
 // Appends the pieces and CR LF as one line. Never throws: a line that cannot
@@ -260,6 +263,7 @@ class Reader {
         ++pos_;
         SkipBlanks();
       } else if (AtEnd()) {
+        ended_inside_container = true;
         AppendLine({u"Missing '}': ", LastExcerpt()});
         return;
       }
@@ -276,6 +280,7 @@ class Reader {
         members.Add(key, std::move(value));
       });
       if (pending_) {
+        if (AtEnd()) ended_inside_container = true;
         AppendLine({pending_description_, u": ", key});
         return;
       }
@@ -314,6 +319,7 @@ class Reader {
         ++pos_;
         SkipBlanks();
       } else if (AtEnd()) {
+        ended_inside_container = true;
         AppendLine({u"Missing ']': ", LastExcerpt()});
         break;
       }
@@ -335,6 +341,7 @@ class Reader {
         SetPending(std::u16string(kNoProgressDescription));
       }
       if (pending_) {
+        if (AtEnd()) ended_inside_container = true;
         AppendLine({pending_description_, u": ", ExcerptFromPosition()});
         break;
       }
@@ -629,6 +636,10 @@ JsonValue ReadJson(std::u16string_view sText) {
 
 const std::u16string& ErrorLog() {
   return LogText();
+}
+
+bool EndedInsideContainer() {
+  return ended_inside_container;
 }
 
 }  // namespace skyvane

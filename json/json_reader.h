@@ -58,6 +58,14 @@ JsonValue ReadJson(std::u16string_view sText);
 // It keeps its content until the next ReadJson.
 const std::u16string& ErrorLog();
 
+// True when the last ReadJson met the end of its text while a container was
+// still open, so the text was cut short (or never closed its root): each
+// open container then logged its "Missing" line, or its member failure when
+// one came right at the end. False when the root was closed, when a member
+// failure stopped it before the end, and when there is no root. Independent
+// of the log, which may be full. It keeps its value until the next ReadJson.
+bool EndedInsideContainer();
+
 }  // namespace skyvane
 
 #endif  // SKYVANE_JSON_JSON_READER_H_

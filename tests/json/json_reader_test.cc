@@ -358,6 +358,40 @@ TEST(ReadJsonTest, TextIsReadInPlace) {
   EXPECT_EQ(ErrorLog(), u"Missing ']': [1,2\r\n");
 }
 
+// Whether the text ran out inside an open container, whatever the log says.
+TEST(ReadJsonTest, TellsWhetherTheTextEndedInsideAContainer) {
+  const struct {
+    const char16_t* text;
+    bool ended_inside;
+  } cases[] = {
+      {u"[1,2]", false},
+      {u"{\"a\":[1,2]}", false},
+      {u"[1]xyz", false},
+      {u"{\"a\":1} {", false},  // nothing after the root is read
+      {u"", false},
+      {u"hello", false},
+      {u"[1,2", true},
+      {u"[", true},
+      {u"{\"a\":[1,2]", true},
+      {u"{\"a\":[1,2", true},
+      {u"{\"a\":\"1", true},
+      {u"{\"a\":\"}", true},
+      {u"[\"\\u4", true},
+      {u"{\"a\":true", true},
+      {u"{\"a", true},
+      // A member failure right at the end: the text still ran out.
+      {u"{\"x\":1,\"x", true},
+      // A member failure before the end stopped the reading, not the end.
+      {u"{\"x\":1,\"x\":2,\"y\":3", false},
+      {u"[1,]", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Utf8(c.text));
+    ReadJson(c.text);
+    EXPECT_EQ(EndedInsideContainer(), c.ended_inside);
+  }
+}
+
 std::u16string Repeat(std::u16string_view piece, int count) {
   std::u16string out;
   out.reserve(piece.size() * count);
@@ -435,6 +469,9 @@ TEST(ReadJsonLimitsTest, LogStopsGrowingAtItsLimit) {
   EXPECT_EQ(log.rfind(kLogFullLine), log.size() - kLogFullLine.size());
   EXPECT_LE(log.size(), kMaxLogLength + text.size() + 64);
   EXPECT_EQ(log.find(u"Invalid Boolean at position 5 : t k1:t "), 0u);
+  // The last key swallows the closing bracket, so the text ends inside the
+  // object; that is told although the log dropped its line.
+  EXPECT_TRUE(EndedInsideContainer());
   // The next parse starts afresh.
   ReadJson(u"{\"a\":tru}");
   EXPECT_EQ(ErrorLog(), u"Invalid Boolean at position 6 : tru}\r\nMissing '}': {\"a\":tru}\r\n");
