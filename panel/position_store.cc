@@ -2,26 +2,12 @@
 
 namespace skyvane {
 
-namespace {
+PositionStore::PositionStore() = default;
 
-QString SectionKey(const QString& key) {
-  return QString::fromLatin1(kSettingsSection) + QLatin1Char('/') + key;
-}
-
-}  // namespace
-
-PositionStore::PositionStore()
-    : settings_(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                            QString::fromLatin1(kSettingsOrganization),
-                                            QString::fromLatin1(kSettingsApplication))) {}
-
-PositionStore::PositionStore(const QString& path)
-    : settings_(std::make_unique<QSettings>(path, QSettings::IniFormat)) {}
-
-PositionStore::~PositionStore() = default;
+PositionStore::PositionStore(const QString& path) : settings_(path) {}
 
 QString PositionStore::Read(const QString& key) const {
-  return settings_->value(SectionKey(key)).toString();
+  return settings_.Read(key);
 }
 
 std::optional<PanelPlace> PositionStore::SavedPlace() const {
@@ -29,34 +15,12 @@ std::optional<PanelPlace> PositionStore::SavedPlace() const {
 }
 
 bool PositionStore::Save(const PanelPlace& place) {
-  settings_->setValue(SectionKey(QString::fromLatin1(kLeftKey)), SaveText(place.left));
-  settings_->setValue(SectionKey(QString::fromLatin1(kTopKey)), SaveText(place.top));
-  return Flush();
+  return settings_.Write({{QString::fromLatin1(kLeftKey), SaveText(place.left)},
+                          {QString::fromLatin1(kTopKey), SaveText(place.top)}});
 }
 
 bool PositionStore::Forget() {
-  settings_->remove(QString::fromLatin1(kSettingsSection));
-  return Flush();
-}
-
-QString PositionStore::FileName() const {
-  return settings_->fileName();
-}
-
-bool PositionStore::Flush() {
-  settings_->sync();
-  switch (settings_->status()) {
-    case QSettings::NoError:
-      last_error_.clear();
-      return true;
-    case QSettings::AccessError:
-      last_error_ = QStringLiteral("cannot write %1").arg(FileName());
-      return false;
-    case QSettings::FormatError:
-      last_error_ = QStringLiteral("%1 is not a settings file").arg(FileName());
-      return false;
-  }
-  return false;
+  return settings_.Remove({QString::fromLatin1(kLeftKey), QString::fromLatin1(kTopKey)});
 }
 
 }  // namespace skyvane

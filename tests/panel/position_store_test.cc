@@ -6,21 +6,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "tests/panel/test_files.h"
+
 namespace skyvane {
 namespace {
-
-QString ReadFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return QString();
-  return QString::fromUtf8(file.readAll());
-}
-
-void WriteFile(const QString& path, const char* text) {
-  QDir().mkpath(QFileInfo(path).path());
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  file.write(text);
-}
 
 class PositionStoreTest : public testing::Test {
  protected:
@@ -40,7 +29,7 @@ TEST_F(PositionStoreTest, SavesBothKeysAsDecimalTextInSectionSet) {
     PositionStore store(Path());
     ASSERT_TRUE(store.Save({22095, -300.5f}));
     // On disk at once, not only when the store goes away.
-    const QString text = ReadFile(Path());
+    const QString text = QString::fromUtf8(ReadFile(Path()));
     EXPECT_TRUE(text.contains(QStringLiteral("[set]"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("formX=22095\n"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("formY=-300.5\n"))) << text.toStdString();
@@ -82,8 +71,37 @@ TEST_F(PositionStoreTest, ForgetDropsTheSavedPlace) {
   ASSERT_TRUE(store.Forget());
   EXPECT_FALSE(store.SavedPlace().has_value());
   EXPECT_FALSE(PositionStore(Path()).SavedPlace().has_value());
-  EXPECT_FALSE(ReadFile(Path()).contains(QStringLiteral("formX")));
+  EXPECT_FALSE(ReadFile(Path()).contains("formX"));
   EXPECT_TRUE(store.Forget());  // nothing saved: still fine
+}
+
+// A save owns formX and formY and nothing else: a file that also holds a
+// foreign section, a comment and a line that is no setting keeps them all,
+// and the save reports success because it wrote.
+TEST_F(PositionStoreTest, SaveKeepsEveryLineItDoesNotOwn) {
+  const char* const before =
+      "; placed by hand\n"
+      "[window]\n"
+      "theme=dark\n"
+      "[set]\n"
+      "formX=1\n"
+      "this line is no setting\n"
+      "location=Oslo\n"
+      "formY=2\n";
+  WriteFile(Path(), before);
+  PositionStore store(Path());
+  EXPECT_TRUE(store.Save({13905, 9000})) << store.LastError().toStdString();
+  EXPECT_TRUE(store.LastError().isEmpty()) << store.LastError().toStdString();
+  QString expected = QString::fromUtf8(before);
+  expected.replace(QStringLiteral("formX=1"), QStringLiteral("formX=13905"));
+  expected.replace(QStringLiteral("formY=2"), QStringLiteral("formY=9000"));
+  EXPECT_EQ(ReadFile(Path()).toStdString(), expected.toStdString());
+  EXPECT_EQ(PositionStore(Path()).SavedPlace(), (PanelPlace{13905, 9000}));
+
+  ASSERT_TRUE(store.Forget());
+  expected.remove(QStringLiteral("formX=13905\n"));
+  expected.remove(QStringLiteral("formY=9000\n"));
+  EXPECT_EQ(ReadFile(Path()).toStdString(), expected.toStdString());
 }
 
 TEST_F(PositionStoreTest, UnwritableStoreReportsFailure) {
