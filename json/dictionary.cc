@@ -5,6 +5,7 @@
 #include <limits>
 #include <new>
 
+#include "json/key_hash.h"
 #include "text/run_error.h"
 
 namespace skyvane {
@@ -22,36 +23,12 @@ constexpr int32_t kNoEntry = -1;
 // and growing 1, 2, 4 would reallocate twice for them.
 constexpr size_t kFirstCapacity = 4;
 
-constexpr uint64_t kFnvOffset = 14695981039346656037u;
-constexpr uint64_t kFnvPrime = 1099511628211u;
-constexpr uint64_t kMixMultiplier1 = 0xff51afd7ed558ccdu;
-constexpr uint64_t kMixMultiplier2 = 0xc4ceb9fe1a85ec53u;
-constexpr int kMixShift = 33;
-
-// FNV-1a over the key four code units (one 64-bit word) at a time, the
-// last few one by one, then a final avalanche: the multiply-xor steps alone
-// leave the low bits (which pick the slot) depending only on the low bits of
-// the input, which clusters keys such as runs of digits. Each step is a
-// bijection of the running value, so keys of one length that differ anywhere
-// differ before the avalanche.
-uint32_t HashKey(std::u16string_view key) {
-  constexpr size_t kUnitsPerWord = sizeof(uint64_t) / sizeof(char16_t);
-  uint64_t h = kFnvOffset;
-  const char16_t* p = key.data();
-  size_t n = key.size();
-  for (; n >= kUnitsPerWord; p += kUnitsPerWord, n -= kUnitsPerWord) {
-    uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    h = (h ^ word) * kFnvPrime;
-  }
-  for (; n > 0; ++p, --n) h = (h ^ *p) * kFnvPrime;
-  h ^= h >> kMixShift;
-  h *= kMixMultiplier1;
-  h ^= h >> kMixShift;
-  h *= kMixMultiplier2;
-  h ^= h >> kMixShift;
-  return static_cast<uint32_t>(h);
-}
+// An insertion that probes more slots than this, at a load of at most
+// 1/kSlotsPerEntry, means the keys cluster under the index's seed (with
+// random keys it practically never happens): the index then draws a fresh
+// seed and rehashes, at most once per size, so crafted keys cost one rehash
+// instead of a quadratic run of probes.
+constexpr size_t kMaxProbes = 64;
 
 const JsonValue kAbsent;
 
@@ -73,9 +50,13 @@ struct Dictionary::Index {
     uint32_t hash = 0;
     int32_t entry = kNoEntry;
   };
+  KeyHashSeed seed = ProcessKeyHashSeed();
+  bool reseeded = false;    // since the slots last grew
   std::vector<Slot> slots;  // size is a power of two, at least twice the entries
 
   size_t Mask() const { return slots.size() - 1; }
+
+  uint32_t Hash(std::u16string_view key) const { return static_cast<uint32_t>(HashKey(key, seed)); }
 
   int32_t Find(const std::vector<Entry>& entries, std::u16string_view key, uint32_t hash) const {
     const size_t mask = Mask();
@@ -88,11 +69,39 @@ struct Dictionary::Index {
     }
   }
 
-  void Insert(uint32_t hash, int32_t entry) {
+  // Returns the number of slots probed, the one taken included.
+  size_t Insert(uint32_t hash, int32_t entry) {
     const size_t mask = Mask();
     size_t i = hash & mask;
-    while (slots[i].entry != kNoEntry) i = (i + 1) & mask;
+    size_t probes = 1;
+    for (; slots[i].entry != kNoEntry; i = (i + 1) & mask) ++probes;
     slots[i] = Slot{hash, entry};
+    return probes;
+  }
+
+  // Fills the slots (already sized, all empty) with every entry, hashed
+  // under the current seed.
+  void InsertAll(const std::vector<Entry>& entries) {
+    for (size_t i = 0; i < entries.size(); ++i) {
+      Insert(Hash(entries[i].first), static_cast<int32_t>(i));
+    }
+  }
+
+  // Fills the slots (already sized, all empty) from another index's slots,
+  // taking over its seed so that the kept hashes stay valid.
+  void InsertAllOf(const Index& other) {
+    seed = other.seed;
+    for (const Slot& slot : other.slots) {
+      if (slot.entry != kNoEntry) Insert(slot.hash, slot.entry);
+    }
+  }
+
+  // Draws a fresh seed and rehashes every entry in place; allocates nothing.
+  void Reseed(const std::vector<Entry>& entries) {
+    seed = FreshKeyHashSeed();
+    reseeded = true;
+    std::fill(slots.begin(), slots.end(), Slot{});
+    InsertAll(entries);
   }
 };
 
@@ -107,7 +116,7 @@ Dictionary::~Dictionary() {
 }
 
 int32_t Dictionary::Find(std::u16string_view key) const {
-  if (index_) return index_->Find(entries_, key, HashKey(key));
+  if (index_) return index_->Find(entries_, key, index_->Hash(key));
   for (size_t i = 0; i < entries_.size(); ++i) {
     if (entries_[i].first == key) return static_cast<int32_t>(i);
   }
@@ -118,8 +127,10 @@ void Dictionary::Add(std::u16string key, JsonValue value) {
   const size_t count = entries_.size() + 1;
   const bool indexed = count > kLinearScanLimit;
   // A dictionary that handed its entries over keeps its index for the next
-  // ones, so small counts may be indexed too.
-  const uint32_t hash = indexed || index_ ? HashKey(key) : 0;
+  // ones, so small counts may be indexed too. A new index starts with the
+  // process seed; a grown one keeps the seed of the index it replaces.
+  const KeyHashSeed seed = index_ ? index_->seed : ProcessKeyHashSeed();
+  const uint32_t hash = indexed || index_ ? static_cast<uint32_t>(HashKey(key, seed)) : 0;
   const bool present =
       index_ ? index_->Find(entries_, key, hash) != kNoEntry : Find(key) != kNoEntry;
   if (present) Raise(ErrorNumber::kKeyAlreadyPresent, "Key already present");
@@ -131,13 +142,9 @@ void Dictionary::Add(std::u16string key, JsonValue value) {
       auto grown = std::make_unique<Index>();
       grown->slots.resize(SlotsFor(count));
       if (index_) {
-        for (const Index::Slot& slot : index_->slots) {
-          if (slot.entry != kNoEntry) grown->Insert(slot.hash, slot.entry);
-        }
+        grown->InsertAllOf(*index_);
       } else {
-        for (size_t i = 0; i < entries_.size(); ++i) {
-          grown->Insert(HashKey(entries_[i].first), static_cast<int32_t>(i));
-        }
+        grown->InsertAll(entries_);
       }
       index_ = std::move(grown);
     }
@@ -146,7 +153,10 @@ void Dictionary::Add(std::u16string key, JsonValue value) {
   } catch (const std::bad_alloc&) {
     Raise(ErrorNumber::kOutOfMemory, "Out of memory adding a Dictionary entry");
   }
-  if (index_) index_->Insert(hash, static_cast<int32_t>(count - 1));
+  if (index_ && index_->Insert(hash, static_cast<int32_t>(count - 1)) > kMaxProbes &&
+      !index_->reseeded) {
+    index_->Reseed(entries_);
+  }
 }
 
 void Dictionary::TakeEntriesOf(Dictionary& from) {
@@ -166,13 +176,9 @@ void Dictionary::TakeEntriesOf(Dictionary& from) {
       index = std::make_unique<Index>();
       index->slots.resize(SlotsFor(count));
       if (from.index_) {
-        for (const Index::Slot& slot : from.index_->slots) {
-          if (slot.entry != kNoEntry) index->Insert(slot.hash, slot.entry);
-        }
+        index->InsertAllOf(*from.index_);
       } else {
-        for (size_t i = 0; i < count; ++i) {
-          index->Insert(HashKey(from.entries_[i].first), static_cast<int32_t>(i));
-        }
+        index->InsertAll(from.entries_);
       }
     }
     for (Entry& entry : from.entries_) exact.emplace_back(std::move(entry));
@@ -215,6 +221,20 @@ bool Dictionary::Exists(std::u16string_view key) const {
 
 int32_t Dictionary::Count() const {
   return static_cast<int32_t>(entries_.size());
+}
+
+Dictionary::IndexShape Dictionary::IndexShapeForTesting() const {
+  IndexShape shape;
+  if (!index_) return shape;
+  shape.slot_count = index_->slots.size();
+  const size_t mask = index_->Mask();
+  for (size_t i = 0; i < index_->slots.size(); ++i) {
+    const Index::Slot& slot = index_->slots[i];
+    if (slot.entry == kNoEntry) continue;
+    const size_t probes = ((i - slot.hash) & mask) + 1;
+    shape.longest_probe = std::max(shape.longest_probe, probes);
+  }
+  return shape;
 }
 
 std::vector<std::u16string> Dictionary::Keys() const {

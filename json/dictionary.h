@@ -5,8 +5,11 @@
 // trimming, no folding). Entries keep the order in which they were added.
 // Lookup by key is average O(1): up to 8 entries by a linear scan (cheaper
 // for the small objects JSON is full of), beyond that through a hashed index
-// built when the ninth entry arrives. Reading an absent key yields Empty and
-// adds nothing. Shared through std::shared_ptr; not thread-safe.
+// built when the ninth entry arrives. The index hashes keys with a keyed
+// hash (key_hash.h), and an index whose keys cluster anyway draws a fresh
+// seed, so keys crafted to collide cannot make a run of Adds quadratic.
+// Reading an absent key yields Empty and adds nothing. Shared through
+// std::shared_ptr; not thread-safe.
 #ifndef SKYVANE_JSON_DICTIONARY_H_
 #define SKYVANE_JSON_DICTIONARY_H_
 
@@ -56,6 +59,14 @@ class Dictionary {
   // Raises kInvalidArgument when this dictionary is not empty (both are then
   // unchanged) or when `from` is this dictionary.
   void TakeEntriesOf(Dictionary& from);
+
+  // The hashed index as it stands, for tests: its slot count (0 without an
+  // index) and the most slots a lookup of a present key probes.
+  struct IndexShape {
+    size_t slot_count = 0;
+    size_t longest_probe = 0;
+  };
+  IndexShape IndexShapeForTesting() const;
 
   // Enumeration in entry order.
   std::vector<Entry>::const_iterator begin() const { return entries_.begin(); }

@@ -9,7 +9,7 @@ SKYVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 SKYVANE_PACKAGES=(
   cmake ninja-build g++ pkg-config
   clang libclang-rt-14-dev llvm
-  libicu-dev
+  libicu-dev libhighwayhash-dev
   qt6-base-dev qt6-base-dev-tools libqt6network6
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev rapidjson-dev

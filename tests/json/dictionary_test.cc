@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "json/collection.h"
+#include "json/key_hash.h"
+#include "tests/json/colliding_keys.h"
 #include "text/run_error.h"
 
 namespace skyvane {
@@ -164,6 +167,80 @@ TEST(DictionaryIndexTest, LargeDictionary) {
   d.SetItem(KeyOf(5), JsonValue(u"five"));
   EXPECT_EQ(d.Item(KeyOf(5)).AsString(), u"five");
   EXPECT_EQ(d.Count(), kKeys);
+}
+
+// No lookup of a present key probes more slots than this, at the load the
+// index keeps: an index that would pass it draws a fresh seed.
+constexpr size_t kLongestProbeAllowed = 64;
+
+// Checks the index directly after Adds (slot counts a power of two with at
+// least two slots per entry and at most four, short probes), so that a
+// growth gone wrong fails here instead of hanging a later probe; then looks
+// up every key and as many absent ones.
+TEST(DictionaryIndexTest, GrowthKeepsHalfTheSlotsFreeAndEveryKeyFound) {
+  constexpr int kKeys = 50000;
+  constexpr int kCheckEachAddUpTo = 1100;  // past several doublings
+  constexpr int kCheckEvery = 997;
+  constexpr size_t kLinearScanLimit = 8;
+  constexpr size_t kMinSlots = 32;
+  Dictionary d;
+  for (int i = 0; i < kKeys; ++i) {
+    d.Add(KeyOf(i), Num(i));
+    if (i >= kCheckEachAddUpTo && i % kCheckEvery != 0 && i != kKeys - 1) continue;
+    const size_t count = static_cast<size_t>(i) + 1;
+    const Dictionary::IndexShape shape = d.IndexShapeForTesting();
+    if (count <= kLinearScanLimit) {
+      ASSERT_EQ(shape.slot_count, 0u) << count;
+      continue;
+    }
+    ASSERT_EQ(shape.slot_count & (shape.slot_count - 1), 0u) << count;
+    ASSERT_GE(shape.slot_count, 2 * count) << count;
+    ASSERT_LE(shape.slot_count, std::max(kMinSlots, 4 * count)) << count;
+    ASSERT_LE(shape.longest_probe, kLongestProbeAllowed) << count;
+  }
+  ASSERT_EQ(d.Count(), kKeys);
+  for (int i = 0; i < kKeys; ++i) {
+    ASSERT_EQ(d.Item(KeyOf(i)).AsDecimal(), Decimal::FromInt64(i)) << i;
+  }
+  for (int i = kKeys; i < 2 * kKeys; ++i) ASSERT_FALSE(d.Exists(KeyOf(i))) << i;
+  EXPECT_FALSE(d.Exists(KeyOf(-1)));
+}
+
+// Adds `keys` (distinct) and checks that each is found, that probes stay
+// short, and that a duplicate is still refused.
+void ExpectReadableIndex(Dictionary& d, const std::vector<std::u16string>& keys) {
+  for (size_t i = 0; i < keys.size(); ++i) d.Add(keys[i], Num(static_cast<int64_t>(i)));
+  EXPECT_LE(d.IndexShapeForTesting().longest_probe, kLongestProbeAllowed);
+  for (size_t i = 0; i < keys.size(); ++i) {
+    ASSERT_EQ(d.Item(keys[i]).AsDecimal(), Decimal::FromInt64(static_cast<int64_t>(i))) << i;
+  }
+  EXPECT_THROW(d.Add(keys.front(), Num(0)), RunError);
+  EXPECT_THROW(d.Add(keys.back(), Num(0)), RunError);
+  EXPECT_EQ(d.Count(), static_cast<int32_t>(keys.size()));
+}
+
+TEST(DictionaryIndexTest, KeysCraftedAgainstAnUnkeyedHashKeepProbesShort) {
+  Dictionary d;
+  ExpectReadableIndex(d, colliding_keys::KeysCollidingUnderFnv(2000));
+}
+
+// An attacker who knows the process seed can aim keys at one slot; the
+// index notices the cluster, draws a seed of its own and spreads them. The
+// seed goes along when the entries are handed over.
+TEST(DictionaryIndexTest, KeysCraftedAgainstTheProcessSeedKeepProbesShort) {
+  constexpr int kSharedLowBits = 12;  // one home slot in every index up to 4096 slots
+  const std::vector<std::u16string> keys =
+      colliding_keys::KeysCollidingUnderSeed(600, kSharedLowBits, ProcessKeyHashSeed());
+  Dictionary gather;
+  ExpectReadableIndex(gather, keys);
+  Dictionary taken;
+  taken.TakeEntriesOf(gather);
+  EXPECT_LE(taken.IndexShapeForTesting().longest_probe, kLongestProbeAllowed);
+  for (size_t i = 0; i < keys.size(); ++i) {
+    ASSERT_EQ(taken.Item(keys[i]).AsDecimal(), Decimal::FromInt64(static_cast<int64_t>(i))) << i;
+  }
+  // The emptied dictionary that kept its index reads the same keys again.
+  ExpectReadableIndex(gather, keys);
 }
 
 // The shape a forecast reader walks: root "data", then a position, then a key.
