@@ -4,18 +4,15 @@
 Each icon is 32 x 32 pixels, dark shapes on a transparent background, named
 after the forecast's icon names (wea_img). Shapes are drawn at four times the
 size and reduced, so edges are smooth; a pixel is opaque when at least half
-of it is covered, since GIF has no partial transparency. PNGs are written
-with the standard library and turned into GIFs by ImageMagick's convert.
+of it is covered, since GIF has no partial transparency. The GIFs are
+written with the standard library alone.
 
-Usage: data/make_icons.py   (needs python3 and convert; rewrites the GIFs)
+Usage: data/make_icons.py   (needs python3; rewrites the GIFs)
 """
 import math
 import os
 import struct
-import subprocess
 import sys
-import tempfile
-import zlib
 
 SIZE = 32
 SUPER = 4
@@ -177,33 +174,104 @@ def bingbao(c):  # hail: a cloud and round stones
         c.circle(x, y, 2.4, BLACK)
 
 
-ICONS = {f.__name__: f for f in (qing, yun, yin, yu, xue, lei, wu, shachen, bingbao)}
+def weizhi(c):  # unknown weather: a question mark in a ring
+    outer, inner = 13.2, 11.0
+    c.fill(lambda x, y: inner <= math.hypot(x - 16, y - 16) <= outer, GREY)
+    hook = [(16 + 4.6 * math.cos(a), 12.5 + 4.6 * math.sin(a))
+            for a in (math.pi * (0.95 + k * 0.1) for k in range(15))]
+    for (ax, ay), (bx, by) in zip(hook, hook[1:]):
+        c.line(ax, ay, bx, by, 2.6, BLACK)
+    c.line(hook[-1][0], hook[-1][1], 16, 19, 2.6, BLACK)
+    c.circle(16, 23.5, 1.7, BLACK)
 
 
-def png_bytes(rows):
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+ICONS = {f.__name__: f for f in (qing, yun, yin, yu, xue, lei, wu, shachen, bingbao, weizhi)}
 
-    header = struct.pack(">IIBBBBB", SIZE, SIZE, 8, 6, 0, 0, 0)
-    raw = b"".join(b"\x00" + row for row in rows)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
-            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+# The largest code of GIF's LZW compression is 12 bits wide.
+MAX_CODE_BITS = 12
+
+
+def lzw_codes(pixels, code_size):
+    """The LZW codes of a GIF image's palette indexes, with their widths."""
+    clear, end = 1 << code_size, (1 << code_size) + 1
+
+    def fresh():
+        return {(i,): i for i in range(clear)}, end + 1, code_size + 1
+
+    table, next_code, width = fresh()
+    yield clear, width
+    word = ()
+    for p in pixels:
+        longer = word + (p,)
+        if longer in table:
+            word = longer
+            continue
+        yield table[word], width
+        if next_code < 1 << MAX_CODE_BITS:
+            table[longer] = next_code
+            next_code += 1
+            # The reader widens its codes one entry later than the writer adds it.
+            if next_code > 1 << width and width < MAX_CODE_BITS:
+                width += 1
+        else:
+            yield clear, width
+            table, next_code, width = fresh()
+        word = (p,)
+    yield table[word], width
+    yield end, width
+
+
+def gif_bytes(rows):
+    """A GIF89a of the RGBA rows: covered pixels in their colour, the rest
+    transparent (palette entry 0)."""
+    colors = [(0, 0, 0)]
+    index = {}
+    pixels = []
+    for row in rows:
+        for x in range(0, len(row), 4):
+            if row[x + 3] == 0:
+                pixels.append(0)
+                continue
+            color = tuple(row[x:x + 3])
+            if color not in index:
+                index[color] = len(colors)
+                colors.append(color)
+            pixels.append(index[color])
+    table_bits = max(1, (len(colors) - 1).bit_length())
+    code_size = max(2, table_bits)
+    palette = b"".join(bytes(c) for c in colors) + bytes(3 * ((1 << table_bits) - len(colors)))
+
+    packed, bits, count = bytearray(), 0, 0
+    for code, width in lzw_codes(pixels, code_size):
+        bits |= code << count
+        count += width
+        while count >= 8:
+            packed.append(bits & 0xFF)
+            bits >>= 8
+            count -= 8
+    if count:
+        packed.append(bits)
+    blocks = b"".join(bytes([len(packed[i:i + 255])]) + packed[i:i + 255]
+                      for i in range(0, len(packed), 255))
+
+    screen = struct.pack("<HHBBB", SIZE, SIZE, 0x80 | (table_bits - 1), 0, 0)
+    transparency = b"\x21\xf9\x04\x01\x00\x00\x00\x00"
+    image = b"\x2c" + struct.pack("<HHHHB", 0, 0, SIZE, SIZE, 0)
+    return (b"GIF89a" + screen + palette + transparency + image + bytes([code_size]) + blocks +
+            b"\x00\x3b")
 
 
 def main():
     out_dir = os.path.join(os.path.dirname(os.path.abspath(__file__)), "tianqi_ICON", "black")
     os.makedirs(out_dir, exist_ok=True)
-    with tempfile.TemporaryDirectory() as tmp:
-        for name, draw in ICONS.items():
-            canvas = Canvas()
-            draw(canvas)
-            png = os.path.join(tmp, name + ".png")
-            with open(png, "wb") as f:
-                f.write(png_bytes(canvas.rgba_rows()))
-            gif = os.path.join(out_dir, name + ".gif")
-            subprocess.run(["convert", png, "-strip", gif], check=True)
-            print(gif)
+    for name, draw in ICONS.items():
+        canvas = Canvas()
+        draw(canvas)
+        gif = os.path.join(out_dir, name + ".gif")
+        with open(gif, "wb") as f:
+            f.write(gif_bytes(canvas.rgba_rows()))
+        print(gif)
     return 0
 
 
