@@ -130,16 +130,27 @@ void FillColumns(const QString& forecast, QDate today, const QString& icon_folde
 std::optional<RefreshStop> RefreshForecast(const QString& url, const TextFetch& fetch, QDate today,
                                            const QString& icon_folder,
                                            const ColumnControls& controls) {
-  FetchResult fetched;
+  return RefreshForecast(
+      [&] {
+        return ForecastAnswer{fetch(url), std::nullopt};
+      },
+      today, icon_folder, controls);
+}
+
+std::optional<RefreshStop> RefreshForecast(const ForecastFetch& fetch, QDate today,
+                                           const QString& icon_folder,
+                                           const ColumnControls& controls) {
+  ForecastAnswer answer;
   try {
-    fetched = fetch(url);
+    answer = fetch();
   } catch (const RunError& error) {
     return RefreshStop{0, error.Number(),
                        QStringLiteral("fetch failed: ") + QString::fromStdString(error.what())};
   }
+  const FetchResult& fetched = answer.fetched;
   int column = 0;
   try {
-    FillColumns(fetched.text, today, icon_folder, controls, &column);
+    FillColumns(fetched.text, answer.first_day.value_or(today), icon_folder, controls, &column);
   } catch (const RunError& error) {
     QString reason = QString::fromStdString(error.what());
     if (!fetched.problem.isEmpty()) {

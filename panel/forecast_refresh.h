@@ -85,6 +85,22 @@ std::optional<RefreshStop> RefreshForecast(const QString& url, const TextFetch& 
                                            const QString& icon_folder,
                                            const ColumnControls& controls);
 
+// A forecast as a source hands it to the refresh: the fetch's result with
+// its text in the panel's own document form, and the date of the first day
+// record when the source names it (otherwise the days count from today).
+struct ForecastAnswer {
+  FetchResult fetched;
+  std::optional<QDate> first_day;
+};
+// Obtains the forecast; raises RunError when there is none to be had.
+using ForecastFetch = std::function<ForecastAnswer()>;
+
+// The same refresh for a forecast that `fetch` obtains and may convert
+// first: a RunError it raises stops the refresh at column 0.
+std::optional<RefreshStop> RefreshForecast(const ForecastFetch& fetch, QDate today,
+                                           const QString& icon_folder,
+                                           const ColumnControls& controls);
+
 // The line the program writes to standard error for `stop`, without the
 // line end: "skyvane: forecast refresh stopped at column N: REASON".
 QString RefreshStopLine(const RefreshStop& stop);
