@@ -1,0 +1,27 @@
+// The place the user chose with --location, as the settings keep it: three
+// texts in the group "set", "location" (the name to show), "latitude" and
+// "longitude" (decimal degrees).
+#ifndef SKYVANE_PANEL_FORECAST_SAVED_PLACE_H_
+#define SKYVANE_PANEL_FORECAST_SAVED_PLACE_H_
+
+#include <QString>
+
+#include "panel/forecast/forecast_source.h"
+#include "panel/forecast/geo_place.h"
+
+namespace skyvane {
+
+inline constexpr char kLocationKey[] = "location";
+inline constexpr char kLatitudeKey[] = "latitude";
+inline constexpr char kLongitudeKey[] = "longitude";
+
+// The saved place of the three texts as read (empty when absent). No place
+// when both coordinates are empty. A place when both read as coordinates in
+// range; it is named `location`, or by its coordinates when that is empty.
+// Otherwise a problem naming the texts.
+SavedPlace ReadSavedPlace(const QString& location, const QString& latitude,
+                          const QString& longitude);
+
+}  // namespace skyvane
+
+#endif  // SKYVANE_PANEL_FORECAST_SAVED_PLACE_H_

@@ -1,0 +1,57 @@
+#include "panel/forecast/service_answer.h"
+
+#include "json/dictionary.h"
+#include "json/json_reader.h"
+#include "text/run_error.h"
+
+namespace skyvane {
+
+namespace {
+
+[[noreturn]] void Fail(ErrorNumber number, const QString& description) {
+  Raise(number, description.toStdString());
+}
+
+// The first line of the reader's log, without its line end.
+QString FirstComplaint() {
+  const QString log = QString::fromStdU16String(ErrorLog());
+  return log.section(QStringLiteral("\r\n"), 0, 0).trimmed();
+}
+
+}  // namespace
+
+JsonValue ReadServiceAnswer(const QString& body, const QString& service) {
+  JsonValue root = ReadJson(View(body));
+  if (!ErrorLog().empty()) {
+    Fail(ErrorNumber::kTypeMismatch,
+         QStringLiteral("the answer of %1 is not JSON: %2").arg(service, FirstComplaint()));
+  }
+  const Dictionary* object = root.DictionaryOrNull();
+  if (object == nullptr) {
+    Fail(ErrorNumber::kTypeMismatch,
+         QStringLiteral("the answer of %1 is not a JSON object").arg(service));
+  }
+  const JsonValue& error = object->Item(u"error");
+  if (error.IsBoolean() && error.AsBoolean()) {
+    const QString reason = StringOr(object->Item(u"reason"));
+    Fail(ErrorNumber::kInvalidArgument,
+         QStringLiteral("%1 refused the request: %2")
+             .arg(service, reason.isEmpty() ? QStringLiteral("no reason given") : reason));
+  }
+  return root;
+}
+
+QString StringOr(const JsonValue& value) {
+  return value.IsString() ? QString::fromStdU16String(value.AsString()) : QString();
+}
+
+std::optional<double> NumberOf(const JsonValue& value) {
+  if (!value.IsDecimal()) return std::nullopt;
+  return value.AsDecimal().ToDouble();
+}
+
+std::u16string_view View(const QString& text) {
+  return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+}  // namespace skyvane
