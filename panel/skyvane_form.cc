@@ -5,9 +5,12 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QTimeZone>
 #include <cstdio>
 #include <utility>
 
+#include "panel/forecast/saved_place.h"
+#include "panel/forecast/zone_reference.h"
 #include "panel/icon_path.h"
 #include "text/run_error.h"
 
@@ -102,12 +105,32 @@ void Skyvane::mousePressEvent(QMouseEvent* event) {
   event->accept();
 }
 
+SettingsStore Skyvane::Settings() const {
+  return options_.position_file.isEmpty() ? SettingsStore() : SettingsStore(options_.position_file);
+}
+
+SourceChoice Skyvane::CurrentSourceChoice() const {
+  SourceChoice choice;
+  choice.url = options_.url;
+  choice.location = options_.location;
+  choice.saved = ReadSavedPlace(Settings());
+  choice.built_in_address = DefaultRequestAddress();
+  choice.forecast_service = options_.services.forecast;
+  choice.zone_id = options_.zone_id.isEmpty() ? QString::fromUtf8(QTimeZone::systemTimeZoneId())
+                                              : options_.zone_id;
+  choice.tzdata_folder = options_.tzdata_folder.isEmpty() ? TzdataFolder() : options_.tzdata_folder;
+  return choice;
+}
+
 void Skyvane::RefreshForecastColumns() {
   const TextFetch fetch = [this](const QString& url) {
     return XMLHttpGET(url, options_.fetch_limits);
   };
-  refresh_stop_ =
-      RefreshForecast(options_.url, fetch, options_.today(), options_.icon_folder, Columns());
+  source_ = ChooseForecastSource(CurrentSourceChoice());
+  const QString language =
+      options_.language_code.isEmpty() ? InterfaceLanguageCode() : options_.language_code;
+  refresh_stop_ = RefreshFromSource(source_, fetch, WeatherLanguageOf(language), options_.today(),
+                                    options_.icon_folder, Columns());
   if (refresh_stop_) {
     std::fprintf(stderr, "%s\n", RefreshStopLine(*refresh_stop_).toLocal8Bit().constData());
     std::fflush(stderr);

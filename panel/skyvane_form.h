@@ -17,6 +17,9 @@
 #include <optional>
 #include <vector>
 
+#include "panel/forecast/forecast_services.h"
+#include "panel/forecast/forecast_source.h"
+#include "panel/forecast/geo_place.h"
 #include "panel/forecast_refresh.h"
 #include "panel/http_fetch.h"
 #include "panel/panel_controls.h"
@@ -27,8 +30,22 @@
 namespace skyvane {
 
 struct SkyvaneOptions {
-  // The whole request address of the forecast.
-  QString url = DefaultRequestAddress();
+  // The whole address of the panel's own forecast document (--url); it
+  // comes before every other source. Nothing: the source is chosen by
+  // ChooseForecastSource.
+  std::optional<QString> url;
+  // The place given at start (--location), already looked up.
+  std::optional<GeoPlace> location;
+  // Where Open-Meteo is asked.
+  ForecastServices services = ForecastServices::FromEnvironment();
+  // The system time zone, e.g. "Europe/Berlin"; empty:
+  // QTimeZone::systemTimeZoneId().
+  QString zone_id;
+  // The folder of tzdata's zone tables; empty: TzdataFolder().
+  QString tzdata_folder;
+  // The language of weather texts and place names, e.g. "zh"; empty:
+  // InterfaceLanguageCode().
+  QString language_code;
   // Today's local date, asked once per refresh.
   std::function<QDate()> today = [] { return QDate::currentDate(); };
   // The folder the icons are loaded from, ending in a separator. Empty:
@@ -48,9 +65,10 @@ class Skyvane : public QWidget {
   explicit Skyvane(SkyvaneOptions options = {}, QWidget* parent = nullptr);
 
   // The load handler. Gives the window its look and place
-  // (ApplyWindowSteps), then runs the forecast refresh. A refresh that stops
-  // early leaves what it wrote, writes one line to standard error and is kept
-  // in RefreshStopped(); the form stays usable either way.
+  // (ApplyWindowSteps), then runs the forecast refresh from the source
+  // ChooseForecastSource picks (kept in Source()). A refresh that stops
+  // early leaves what it wrote, writes one line to standard error and is
+  // kept in RefreshStopped(); the form stays usable either way.
   void Form_Load();
 
   // The press handler of the form's bare surface (presses on the controls
@@ -61,6 +79,9 @@ class Skyvane : public QWidget {
 
   // Where the panel's place is kept (SkyvaneOptions::position_file).
   PositionStore& Positions();
+  // The settings file the panel's place is kept in, for the other settings
+  // (the chosen place of the forecast).
+  SettingsStore Settings() const;
 
   // The control arrays. Raise RunError kSubscriptOutOfRange for an index
   // outside 0 .. 6.
@@ -78,12 +99,16 @@ class Skyvane : public QWidget {
   // Where the last refresh stopped, or nothing if it ran to the end or has
   // not run.
   const std::optional<RefreshStop>& RefreshStopped() const { return refresh_stop_; }
+  // The source of the last refresh (kNone before the first).
+  const ForecastSource& Source() const { return source_; }
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
   void RefreshForecastColumns();
+  // What the source is chosen from now: the options and the saved place.
+  SourceChoice CurrentSourceChoice() const;
 
   SkyvaneOptions options_;
   TwipScale scale_;
@@ -94,6 +119,7 @@ class Skyvane : public QWidget {
   // Every control in creation order; owned by the form as Qt children.
   std::vector<PanelControl*> controls_;
   std::optional<RefreshStop> refresh_stop_;
+  ForecastSource source_;
   std::unique_ptr<PositionStore> position_store_;
   std::unique_ptr<PanelDrag> drag_;
 };

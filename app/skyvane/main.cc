@@ -12,13 +12,18 @@
 #include <initializer_list>
 
 #include "panel/control_dump.h"
+#include "panel/forecast/place_lookup.h"
+#include "panel/forecast/saved_place.h"
+#include "panel/forecast/weather_language.h"
 #include "panel/skyvane_form.h"
+#include "text/run_error.h"
 
 namespace {
 
 constexpr char kDumpControls[] = "dump-controls";
 constexpr char kSnapshot[] = "snapshot";
 constexpr char kResetPosition[] = "reset-position";
+constexpr char kLocation[] = "location";
 
 constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
@@ -99,6 +104,7 @@ struct CommandLine {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption(url_option);
+    parser.addOption(location_option);
     parser.addOption(dump_option);
     parser.addOption(snapshot_option);
     parser.addOption(reset_option);
@@ -122,9 +128,15 @@ struct CommandLine {
   QCommandLineParser parser;
   const QCommandLineOption url_option{
       QStringLiteral("url"),
-      QStringLiteral("Fetch the forecast from URL (http:// or file://) instead of the "
-                     "weather service."),
+      QStringLiteral("Fetch the forecast in the panel's own format from URL (http:// or "
+                     "file://), this time only, instead of the weather of a place."),
       QStringLiteral("URL")};
+  const QCommandLineOption location_option{
+      QLatin1String(kLocation),
+      QStringLiteral("Show the weather of PLACE from Open-Meteo and keep it for later starts. "
+                     "PLACE is a place name (the first match of Open-Meteo's search) or "
+                     "LAT,LON in decimal degrees; \"\" forgets the kept place."),
+      QStringLiteral("PLACE")};
   const QCommandLineOption dump_option{
       QLatin1String(kDumpControls),
       QStringLiteral("Print the form and its 28 controls after loading, one JSON object per "
@@ -169,7 +181,33 @@ int main(int argc, char** argv) {
 
   skyvane::SkyvaneOptions options;
   if (parser.isSet(command_line.url_option)) options.url = parser.value(command_line.url_option);
+  options.language_code = skyvane::InterfaceLanguageCode();
+  const bool location_given = parser.isSet(command_line.location_option);
+  const QString location = parser.value(command_line.location_option);
+  if (location_given && !location.isEmpty()) {
+    try {
+      options.location =
+          skyvane::LookUpPlace(location, options.services.geocoding, options.language_code,
+                               [&options](const QString& url) {
+                                 return skyvane::XMLHttpGET(url, options.fetch_limits);
+                               });
+    } catch (const skyvane::RunError& error) {
+      std::fprintf(stderr, "skyvane: %s\n",
+                   QString::fromStdString(error.what()).toLocal8Bit().constData());
+      return kExitUsage;
+    }
+  }
   skyvane::Skyvane form(options);
+  if (location_given) {
+    skyvane::SettingsStore settings = form.Settings();
+    const bool kept = options.location ? skyvane::SavePlace(settings, *options.location)
+                                       : skyvane::ForgetPlace(settings);
+    if (!kept) {
+      std::fprintf(stderr, "skyvane: cannot %s the place: %s\n",
+                   options.location ? "keep" : "forget",
+                   settings.LastError().toLocal8Bit().constData());
+    }
+  }
   if (parser.isSet(command_line.reset_option) && !form.Positions().Forget()) {
     std::fprintf(stderr, "skyvane: cannot forget the saved position: %s\n",
                  form.Positions().LastError().toLocal8Bit().constData());

@@ -18,4 +18,21 @@ SavedPlace ReadSavedPlace(const QString& location, const QString& latitude,
                         .arg(latitude, longitude)};
 }
 
+SavedPlace ReadSavedPlace(const SettingsStore& settings) {
+  return ReadSavedPlace(settings.Read(QLatin1String(kLocationKey)),
+                        settings.Read(QLatin1String(kLatitudeKey)),
+                        settings.Read(QLatin1String(kLongitudeKey)));
+}
+
+bool SavePlace(SettingsStore& settings, const GeoPlace& place) {
+  return settings.Write({{QLatin1String(kLocationKey), place.name},
+                         {QLatin1String(kLatitudeKey), DegreesText(place.latitude)},
+                         {QLatin1String(kLongitudeKey), DegreesText(place.longitude)}});
+}
+
+bool ForgetPlace(SettingsStore& settings) {
+  return settings.Remove(QStringList{QLatin1String(kLocationKey), QLatin1String(kLatitudeKey),
+                                     QLatin1String(kLongitudeKey)});
+}
+
 }  // namespace skyvane

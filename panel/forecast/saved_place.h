@@ -8,6 +8,7 @@
 
 #include "panel/forecast/forecast_source.h"
 #include "panel/forecast/geo_place.h"
+#include "panel/settings_store.h"
 
 namespace skyvane {
 
@@ -21,6 +22,17 @@ inline constexpr char kLongitudeKey[] = "longitude";
 // Otherwise a problem naming the texts.
 SavedPlace ReadSavedPlace(const QString& location, const QString& latitude,
                           const QString& longitude);
+
+// The place kept in `settings`, read as above.
+SavedPlace ReadSavedPlace(const SettingsStore& settings);
+
+// Keeps `place`: its name and its coordinates as DegreesText writes them, in
+// one write. Returns false when the file could not be written;
+// settings.LastError() then says why.
+bool SavePlace(SettingsStore& settings, const GeoPlace& place);
+
+// Forgets the kept place (all three keys). Returns false as SavePlace does.
+bool ForgetPlace(SettingsStore& settings);
 
 }  // namespace skyvane
 

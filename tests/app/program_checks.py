@@ -7,14 +7,20 @@ import subprocess
 RUN_TIME_LIMIT = 60
 
 
-def run_without_display(command, stdin=b"", platform=None, text=False):
+def run_without_display(command, stdin=b"", platform=None, text=False, env_changes=None):
     """Runs `command` with DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM removed
-    (QT_QPA_PLATFORM set to `platform` when given); returns its standard
+    (QT_QPA_PLATFORM set to `platform` when given) and the variables of
+    `env_changes` set (removed where the value is None); returns its standard
     output, standard error and exit status."""
     env = {k: v for k, v in os.environ.items()
            if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
     if platform:
         env["QT_QPA_PLATFORM"] = platform
+    for name, value in (env_changes or {}).items():
+        if value is None:
+            env.pop(name, None)
+        else:
+            env[name] = value
     done = subprocess.run(command, input=None if text else stdin, capture_output=True,
                           env=env, timeout=RUN_TIME_LIMIT, text=text)
     return done.stdout, done.stderr, done.returncode

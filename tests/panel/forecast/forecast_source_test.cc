@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <memory>
 
 #include "panel/forecast/forecast_source.h"
@@ -15,6 +16,7 @@
 #include "panel/forecast/zone_reference.h"
 #include "panel/icon_path.h"
 #include "panel/skyvane_form.h"
+#include "tests/panel/forecast/recordings.h"
 
 namespace skyvane {
 namespace {
@@ -164,6 +166,65 @@ TEST(SavedPlaceTest, ReadsThreeTexts) {
       EXPECT_EQ(saved.place->name, QString::fromUtf8(c.name));
     }
   }
+}
+
+TEST(SavedPlaceTest, KeepsAndForgetsTheThreeKeysAndNothingElse) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString file = dir.filePath(QStringLiteral("Skyvane.conf"));
+  QFile existing(file);
+  ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+  existing.write("; mine\n[set]\nformX=300\nformY=400\n");
+  existing.close();
+
+  SettingsStore settings(file);
+  ASSERT_TRUE(SavePlace(settings, GeoPlace{QStringLiteral("Berlin, Germany"), 52.52437, -0.0}));
+  const SavedPlace kept = ReadSavedPlace(settings);
+  ASSERT_TRUE(kept.place.has_value());
+  EXPECT_EQ(kept.place->name, QStringLiteral("Berlin, Germany"));
+  EXPECT_DOUBLE_EQ(kept.place->latitude, 52.52437);
+  EXPECT_EQ(settings.Read(QLatin1String(kLongitudeKey)), QStringLiteral("0"));
+  EXPECT_EQ(settings.Read(QStringLiteral("formX")), QStringLiteral("300"));
+
+  ASSERT_TRUE(ForgetPlace(settings));
+  const SavedPlace forgotten = ReadSavedPlace(settings);
+  EXPECT_FALSE(forgotten.place.has_value());
+  EXPECT_TRUE(forgotten.problem.isEmpty());
+  for (const char* key : {kLocationKey, kLatitudeKey, kLongitudeKey}) {
+    EXPECT_TRUE(settings.Read(QLatin1String(key)).isEmpty()) << key;
+  }
+  EXPECT_EQ(settings.Read(QStringLiteral("formY")), QStringLiteral("400"));
+  QFile after(file);
+  ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(after.readAll().startsWith("; mine\n[set]\nformX=300\nformY=400\n"));
+}
+
+TEST(FormSourceTest, LoadShowsTheSavedPlaceAndNamesItsSource) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  // A service on disk: file addresses ignore the query.
+  ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("om/v1")));
+  QFile answer(dir.filePath(QStringLiteral("om/v1/forecast")));
+  ASSERT_TRUE(answer.open(QIODevice::WriteOnly));
+  answer.write(Recording("forecast-berlin.json").toUtf8());
+  answer.close();
+  SettingsStore settings(dir.filePath(QStringLiteral("Skyvane.conf")));
+  ASSERT_TRUE(SavePlace(settings, kOslo));
+
+  SkyvaneOptions options;
+  options.scale = TwipScale(kNominalTwipsPerPixel);
+  options.position_file = settings.FileName();
+  options.services.forecast = QUrl::fromLocalFile(dir.filePath(QStringLiteral("om"))).toString();
+  options.language_code = QStringLiteral("zh");
+  Skyvane form(options);
+  testing::internal::CaptureStderr();
+  form.Form_Load();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(form.Source().kind, Kind::kOpenMeteo);
+  EXPECT_EQ(form.Source().Name(), kOslo.name);
+  EXPECT_EQ(form.Label1(0)->Caption(), QStringLiteral("29号"));
+  EXPECT_EQ(form.Label2(0)->Caption(), QStringLiteral("晴"));
+  EXPECT_EQ(form.Label3(6)->Caption(), QStringLiteral("-4℃-3℃"));
 }
 
 TEST(NoSourceTest, StopsAtColumnZeroWithoutFetching) {
