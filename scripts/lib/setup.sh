@@ -16,6 +16,7 @@ SKYVANE_PACKAGES=(
   xvfb xauth xdotool openbox x11-utils
   fonts-wqy-microhei
   python3
+  tzdata ca-certificates
 )
 
 skyvane_missing_packages() {
