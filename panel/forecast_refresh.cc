@@ -10,6 +10,7 @@
 #include "json/json_value.h"
 #include "panel/icon_path.h"
 #include "panel/panel_controls.h"
+#include "panel/terminal_text.h"
 
 #ifndef SKYVANE_WEATHER_HOST
 #error "SKYVANE_WEATHER_HOST must name the weather service's host"
@@ -20,6 +21,8 @@ namespace skyvane {
 namespace {
 
 constexpr char kScheme[] = "http://";
+constexpr int kFirstSuccessStatus = 200;
+constexpr int kLastSuccessStatus = 299;
 
 std::u16string_view View(const QString& text) {
   return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
@@ -31,6 +34,11 @@ QString Text(std::u16string_view text) {
 
 [[noreturn]] void Fail(ErrorNumber number, const QString& description) {
   Raise(number, description.toStdString());
+}
+
+// Statuses outside 2xx: the answer is not what was asked for.
+bool IsHttpError(int status) {
+  return status != 0 && (status < kFirstSuccessStatus || status > kLastSuccessStatus);
 }
 
 QString RecordName(int column) {
@@ -108,7 +116,14 @@ QString DayText(QDate today, int column) {
 
 void FillColumns(const QString& forecast, QDate today, const QString& icon_folder,
                  const ColumnControls& controls, int* column) {
+  if (column != nullptr) *column = 0;
   const JsonValue root = ReadJson(View(forecast));
+  // Read leniently, a text that stops early would show its last field cut
+  // ("10" as "1") as if it were whole.
+  if (EndedInsideContainer()) {
+    Raise(ErrorNumber::kInvalidArgument,
+          "the forecast was cut short: its text ends before its document closes");
+  }
   const Decimal cold = Decimal::FromInt64(kColdAtOrBelow);
   const Decimal hot = Decimal::FromInt64(kHotAtOrAbove);
   for (int c = 0; c < kColumnCount; ++c) {
@@ -155,6 +170,10 @@ std::optional<RefreshStop> RefreshForecast(const ForecastFetch& fetch, QDate tod
     QString reason = QString::fromStdString(error.what());
     if (!fetched.problem.isEmpty()) {
       reason += QStringLiteral(" (the fetch got no answer: %1)").arg(fetched.problem);
+    } else if (IsHttpError(fetched.status)) {
+      reason += QStringLiteral(" (the server answered HTTP %1)")
+                    .arg(QString::number(fetched.status) +
+                         (fetched.status_text.isEmpty() ? QString() : u' ' + fetched.status_text));
     }
     return RefreshStop{column, error.Number(), reason};
   }
@@ -162,13 +181,12 @@ std::optional<RefreshStop> RefreshForecast(const ForecastFetch& fetch, QDate tod
 }
 
 QString RefreshStopLine(const RefreshStop& stop) {
-  QString reason = stop.reason;
-  for (QChar& c : reason) {
-    if (c == u'\n' || c == u'\r') c = u' ';
-  }
-  return QStringLiteral("skyvane: forecast refresh stopped at column %1: %2")
+  QStringView reason = stop.reason;
+  const bool shortened = reason.size() > kMaxStopReasonChars;
+  if (shortened) reason = reason.first(kMaxStopReasonChars);
+  return QStringLiteral("skyvane: forecast refresh stopped at column %1: %2%3")
       .arg(stop.column)
-      .arg(reason);
+      .arg(EscapeControls(reason), shortened ? QStringLiteral("...") : QString());
 }
 
 }  // namespace skyvane

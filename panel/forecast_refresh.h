@@ -49,6 +49,9 @@ struct ColumnControls {
   std::array<PanelLabel*, kColumnCount> label3{};  // temperature
 };
 
+// The longest reason RefreshStopLine writes whole.
+inline constexpr qsizetype kMaxStopReasonChars = 1000;
+
 // Where and why a refresh ended early. A failure before the columns (the
 // fetch) is reported at column 0.
 struct RefreshStop {
@@ -64,13 +67,13 @@ QString DayText(QDate today, int column);
 
 // Fills the columns from `forecast`, a JSON text. `today` is the local date
 // the days count from; `icon_folder` ends in a separator (IconFolder).
-// Raises the RunError of the first failing step: the text has no JSON
-// object (kObjectRequired), "data" is no list or a record no object
-// (kObjectRequired), the list has fewer than seven records
-// (kSubscriptOutOfRange), a value is null or a container (kTypeMismatch), an
-// icon is missing, unsafe or no picture (kInvalidArgument), tem2 does not
-// start with a number (kTypeMismatch). `*column`, when given, holds the
-// column being written, so after a raise the column that failed.
+// Raises the RunError of the first failing step: the text ends before the
+// document closes, so it was cut short (kInvalidArgument, before anything
+// is written), the text has no JSON object (kObjectRequired), "data" is no list or a record no
+// object (kObjectRequired), the list has fewer than seven records (kSubscriptOutOfRange), a value
+// is null or a container (kTypeMismatch), an icon is missing, unsafe or no picture
+// (kInvalidArgument), tem2 does not start with a number (kTypeMismatch). `*column`, when given,
+// holds the column being written, so after a raise the column that failed.
 void FillColumns(const QString& forecast, QDate today, const QString& icon_folder,
                  const ColumnControls& controls, int* column = nullptr);
 
@@ -79,7 +82,9 @@ using TextFetch = std::function<FetchResult(const QString& url)>;
 
 // The whole refresh: fetches `url` with `fetch`, then FillColumns. Returns
 // nothing when all seven columns were written, otherwise where and why it
-// stopped; a reason that follows a fetch that got no answer names that too.
+// stopped; a reason that follows a fetch that got no answer names that too,
+// and one that follows an answer with a status outside 2xx names the status
+// ("... (the server answered HTTP 503 Service Unavailable)").
 // Exceptions other than RunError pass through.
 std::optional<RefreshStop> RefreshForecast(const QString& url, const TextFetch& fetch, QDate today,
                                            const QString& icon_folder,
@@ -102,7 +107,10 @@ std::optional<RefreshStop> RefreshForecast(const ForecastFetch& fetch, QDate tod
                                            const ColumnControls& controls);
 
 // The line the program writes to standard error for `stop`, without the
-// line end: "skyvane: forecast refresh stopped at column N: REASON".
+// line end: "skyvane: forecast refresh stopped at column N: REASON". The
+// reason quotes texts from the network, so its control characters are
+// written escaped (EscapeControls) and a reason longer than
+// kMaxStopReasonChars is cut there and ends in "...".
 QString RefreshStopLine(const RefreshStop& stop);
 
 }  // namespace skyvane

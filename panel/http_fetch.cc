@@ -10,11 +10,20 @@
 #include <memory>
 #include <string>
 
+#include "panel/local_file.h"
 #include "text/run_error.h"
 
 namespace skyvane {
 
 namespace {
+
+constexpr int kFirstRedirectStatus = 300;
+constexpr int kLastRedirectStatus = 399;
+constexpr char kLocationHeader[] = "Location";
+// Statuses from here on are errors (4xx, 5xx) that Qt reports as such.
+constexpr int kFirstHttpErrorStatus = 400;
+// For QNetworkRequest::setDecompressedSafetyCheckThreshold: no check.
+constexpr qint64 kNoDecompressionCheck = -1;
 
 // Errors after which no complete answer exists: the connection failed or
 // broke off, a proxy failed, or the reply could not be read as HTTP. Every
@@ -40,6 +49,33 @@ QString SecondsText(std::chrono::milliseconds limit) {
   Fail(QStringLiteral("the answer is larger than %1 bytes").arg(cap));
 }
 
+// A file:// address: read here rather than by Qt, which would read any file
+// whole and block on a FIFO inside get(), out of reach of both limits.
+FetchResult FetchLocalFile(const QUrl& address, const FetchLimits& limits) {
+  const LocalFileRead file = ReadLocalFile(address.toLocalFile(), limits.body_cap);
+  switch (file.outcome) {
+    case LocalFileRead::Outcome::kRead:
+      return FetchResult{QString::fromLocal8Bit(file.bytes), QString()};
+    case LocalFileRead::Outcome::kTooLarge:
+      FailOverCap(limits.body_cap);
+    case LocalFileRead::Outcome::kNotRegular:
+      Fail(file.problem);
+    case LocalFileRead::Outcome::kMissing:
+    case LocalFileRead::Outcome::kUnreadable:
+      break;
+  }
+  return FetchResult{QString(), file.problem};
+}
+
+// When the answer is a redirect that was not followed (to an address of
+// another scheme, or one too many), where it pointed; otherwise empty.
+QString UnfollowedRedirect(const QNetworkReply& reply, int status) {
+  if (status < kFirstRedirectStatus || status > kLastRedirectStatus) return QString();
+  const QByteArray location = reply.rawHeader(kLocationHeader);
+  if (location.isEmpty()) return QString();
+  return reply.url().resolved(QUrl::fromEncoded(location)).toString();
+}
+
 }  // namespace
 
 FetchResult XMLHttpGET(const QString& url, const FetchLimits& limits) {
@@ -47,12 +83,21 @@ FetchResult XMLHttpGET(const QString& url, const FetchLimits& limits) {
   if (url.isEmpty() || !address.isValid() || address.scheme().isEmpty()) {
     Fail(QStringLiteral("not a usable address: \"%1\"").arg(url));
   }
+  if (address.isLocalFile()) return FetchLocalFile(address, limits);
   QNetworkAccessManager manager;
   if (!manager.supportedSchemes().contains(address.scheme(), Qt::CaseInsensitive)) {
     Fail(QStringLiteral("no client for \"%1:\" addresses").arg(address.scheme()));
   }
 
-  std::unique_ptr<QNetworkReply> reply(manager.get(QNetworkRequest(address)));
+  QNetworkRequest request(address);
+  // The body cap bounds what a compressed body may unpack to. Qt's own
+  // check of the packing ratio is switched off: with a bounded read buffer
+  // it stalls the reply instead of failing it.
+  request.setDecompressedSafetyCheckThreshold(kNoDecompressionCheck);
+  std::unique_ptr<QNetworkReply> reply(manager.get(request));
+  // Without a bound Qt reads the network as fast as it can deliver, however
+  // slowly the body is taken here.
+  reply->setReadBufferSize(kFetchReadBufferBytes);
   QEventLoop loop;
   QTimer timer;
   QByteArray body;
@@ -64,7 +109,9 @@ FetchResult XMLHttpGET(const QString& url, const FetchLimits& limits) {
     reply->abort();
   };
   const auto take_body = [&] {
-    const QByteArray chunk = reply->readAll();
+    // One byte past the cap is enough to know the body is too large.
+    const int64_t room = limits.body_cap - body.size() + 1;
+    const QByteArray chunk = reply->read(qMin(reply->bytesAvailable(), room));
     if (body.size() + chunk.size() > limits.body_cap) {
       give_up(over_cap);
       return;
@@ -89,18 +136,33 @@ FetchResult XMLHttpGET(const QString& url, const FetchLimits& limits) {
                        QStringLiteral("no answer within %1").arg(SecondsText(limits.time_limit))};
   }
   const QNetworkReply::NetworkError error = reply->error();
+  const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+  const QString redirect = UnfollowedRedirect(*reply, status);
   if (error == QNetworkReply::ProtocolUnknownError) {
+    if (!redirect.isEmpty()) {
+      Fail(QStringLiteral("the server redirected to \"%1\", which is not followed").arg(redirect));
+    }
     Fail(QStringLiteral("no client for \"%1\"").arg(url));
   }
-  // An HTTP status means an answer came, error page or not; without one
-  // (refused, reset, a missing file) there is no answer to return.
-  const bool has_status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
-  if (error != QNetworkReply::NoError && (!has_status || IsTransportError(error))) {
-    return FetchResult{QString(), reply->errorString()};
+  // An HTTP error status means an answer came, an error page. Any other
+  // error leaves no whole answer to return: no status at all (refused,
+  // reset), or a body that broke after a good status (cut off, or it could
+  // not be unpacked).
+  const bool error_page = status >= kFirstHttpErrorStatus && !IsTransportError(error);
+  if (error != QNetworkReply::NoError && !error_page) {
+    QString problem = reply->errorString();
+    if (!redirect.isEmpty()) {
+      problem += QStringLiteral(" (the server redirected to \"%1\")").arg(redirect);
+    } else if (reply->url() != address) {
+      problem +=
+          QStringLiteral(" (at \"%1\", where the server redirected)").arg(reply->url().toString());
+    }
+    return FetchResult{QString(), problem};
   }
   take_body();
   if (over_cap) FailOverCap(limits.body_cap);
-  return FetchResult{QString::fromLocal8Bit(body), QString()};
+  return FetchResult{QString::fromLocal8Bit(body), QString(), status,
+                     reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString()};
 }
 
 }  // namespace skyvane

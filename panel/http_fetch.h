@@ -8,8 +8,18 @@
 // declares. While the request runs, the calling thread's event loop keeps
 // dispatching events; the wait sleeps in that loop and burns no CPU.
 //
+// Whatever a server sends, the fetch stays bounded: it ends after the time
+// limit, and Qt reads the network only as fast as the body is taken, a
+// small buffer (kFetchReadBufferBytes) at a time, so an endless body fails
+// at the body cap. A compressed body counts unpacked: one buffer of packed
+// data unpacks to at most about 1000 times its size (the limit of deflate),
+// so a decompression bomb holds some 16 MiB at worst before it fails.
+//
 // Needs a QCoreApplication and must run on its thread. http://, file:// and
-// the other schemes QNetworkAccessManager serves are accepted.
+// the other schemes QNetworkAccessManager serves are accepted. A file://
+// address must name a regular file (never a FIFO or device, which could
+// block or never end) of at most the body cap, and is refused before it is
+// read otherwise.
 #ifndef SKYVANE_PANEL_HTTP_FETCH_H_
 #define SKYVANE_PANEL_HTTP_FETCH_H_
 
@@ -25,6 +35,8 @@ inline constexpr std::chrono::milliseconds kFetchTimeLimit{30'000};
 // A body larger than this makes the fetch fail instead of growing the
 // program without bound.
 inline constexpr int64_t kFetchBodyCap = int64_t{8} * 1024 * 1024;
+// How much of the body Qt may hold before the fetch takes it.
+inline constexpr int64_t kFetchReadBufferBytes = int64_t{16} * 1024;
 
 struct FetchLimits {
   std::chrono::milliseconds time_limit = kFetchTimeLimit;
@@ -38,14 +50,21 @@ struct FetchResult {
   // came, e.g. "Connection refused" or "no answer within 30 s"; `text` is
   // then empty, since a body cut short by a broken connection is dropped.
   QString problem;
+  // The HTTP status of the answer (200, 404, 503 ...) and its reason phrase
+  // as the server wrote it; 0 and empty when no HTTP answer came (no answer
+  // at all, or a file:// address).
+  int status = 0;
+  QString status_text = QString();
 };
 
 // Performs the GET of `url`, given as text and used as it stands.
 // Raises RunError kInvalidArgument when the request cannot be made at all
-// (an empty or malformed address, a scheme nothing serves) and when the
-// body grows past `limits.body_cap` bytes. A request that completes with an
-// HTTP error status, or ends without an answer (refused, reset, timed out),
-// is not a failure: see FetchResult.
+// (an empty or malformed address, a scheme nothing serves, a redirect to
+// such an address, a file:// address of something that is no regular file)
+// and when the body grows past `limits.body_cap` bytes. A request that
+// completes with an HTTP error status, or ends without an answer (refused,
+// reset, timed out, a missing file, a redirect that is not followed), is
+// not a failure: see FetchResult.
 FetchResult XMLHttpGET(const QString& url, const FetchLimits& limits = {});
 
 }  // namespace skyvane

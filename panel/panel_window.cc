@@ -10,12 +10,14 @@
 
 #include <cstdio>
 
+#include "panel/terminal_text.h"
+
 namespace skyvane {
 
 namespace {
 
 void Report(const QString& line) {
-  std::fprintf(stderr, "skyvane: %s\n", line.toLocal8Bit().constData());
+  std::fprintf(stderr, "skyvane: %s\n", EscapeControls(line).toLocal8Bit().constData());
 }
 
 }  // namespace

@@ -131,6 +131,27 @@ class RefreshTest : public testing::Test {
     return names;
   }
 
+  // A form whose Form_Load has read `document` from a file (on `today`,
+  // when given); `*err` receives what it wrote to standard error.
+  std::unique_ptr<Skyvane> LoadedForm(const std::string& document, std::string* err,
+                                      std::optional<QDate> today = std::nullopt) {
+    QFile file(dir_.path() + QStringLiteral("/forecast.json"));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(document.c_str());
+    file.close();
+    SkyvaneOptions options;
+    options.scale = TwipScale(kNominalTwipsPerPixel);
+    options.icon_folder = icon_folder_;
+    options.url = QUrl::fromLocalFile(file.fileName()).toString();
+    options.position_file = dir_.filePath(QStringLiteral("place.ini"));
+    if (today) options.today = [day = *today] { return day; };
+    auto form = std::make_unique<Skyvane>(options);
+    testing::internal::CaptureStderr();
+    form->Form_Load();
+    *err = testing::internal::GetCapturedStderr();
+    return form;
+  }
+
   QTemporaryDir dir_;
   QString icon_folder_;
   std::unique_ptr<Skyvane> form_;
@@ -363,6 +384,55 @@ TEST(IconPathTest, JoinsFolderNameAndExtensionAsText) {
   }
 }
 
+// A text that ends before its document closes was cut short on its way
+// (a connection closed early, a truncated packed stream): read leniently it
+// would show a cut field ("10" as "1") as a real value. Every such cut of
+// a full forecast is refused before anything is written.
+TEST_F(RefreshTest, ForecastCutShortWritesNothing) {
+  std::vector<std::string> records = Days(7);
+  records[6] =
+      "{\"wea\":\"W7\",\"wea_img\":\"yun\",\"tem1\":\"12\",\"tem2\":\"10\","
+      "\"win\":[\"N\",\"NE\"],\"hum\":[61, 7.5],\"air\":{\"pm\":true,\"no2\":null}}";
+  const std::string full = Document(records);
+  EXPECT_FALSE(Fill(full).has_value());
+  ResetForm();
+  constexpr std::size_t kShortestCut = 1;  // "{" alone
+  for (std::size_t length = kShortestCut; length < full.size(); ++length) {
+    SCOPED_TRACE(full.substr(0, length));
+    const std::optional<RefreshStop> stop = Fill(full.substr(0, length));
+    ASSERT_TRUE(stop.has_value());
+    EXPECT_EQ(stop->column, 0);
+    EXPECT_EQ(stop->number, ErrorNumber::kInvalidArgument);
+    EXPECT_TRUE(stop->reason.contains(QStringLiteral("cut short"))) << stop->reason.toStdString();
+    ASSERT_TRUE(Changed().empty());
+  }
+}
+
+// The status of an answer that was not what was asked for is named.
+TEST_F(RefreshTest, StopAfterAnErrorStatusNamesTheStatus) {
+  const struct {
+    FetchResult fetched;
+    const char* ending;
+  } cases[] = {
+      {FetchResult{QStringLiteral("<html>busy</html>"), QString(), 503,
+                   QStringLiteral("Service Unavailable")},
+       "the forecast is not a JSON object (the server answered HTTP 503 Service Unavailable)"},
+      {FetchResult{QStringLiteral("{\"data\":[]}"), QString(), 404, QString()},
+       "the forecast has only 0 day records (the server answered HTTP 404)"},
+      {FetchResult{QStringLiteral("{\"data\":[]}"), QString(), 200, QStringLiteral("OK")},
+       "the forecast has only 0 day records"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.ending);
+    ResetForm();
+    const std::optional<RefreshStop> stop = RefreshForecast(
+        QStringLiteral("test:"), [&](const QString&) { return c.fetched; }, QDate(2026, 12, 8),
+        icon_folder_, form_->Columns());
+    ASSERT_TRUE(stop.has_value());
+    EXPECT_EQ(stop->reason.toStdString(), c.ending);
+  }
+}
+
 TEST_F(RefreshTest, FetchFailureWritesNothing) {
   const std::optional<RefreshStop> stop = RefreshForecast(
       QStringLiteral("test:"),
@@ -399,7 +469,37 @@ TEST(RefreshStopLineTest, IsOneLineNamingColumnAndReason) {
             QStringLiteral("skyvane: forecast refresh stopped at column 3: bad"));
   EXPECT_EQ(RefreshStopLine(
                 RefreshStop{0, ErrorNumber::kInvalidArgument, QStringLiteral("a\r\nb %1 %2")}),
-            QStringLiteral("skyvane: forecast refresh stopped at column 0: a  b %1 %2"));
+            QStringLiteral("skyvane: forecast refresh stopped at column 0: a\\x0d\\x0ab %1 %2"));
+}
+
+// Texts from the network reach the line; none of their control characters
+// may reach the terminal.
+TEST(RefreshStopLineTest, WritesControlCharactersEscaped) {
+  const struct {
+    QString reason;
+    QString written;
+  } cases[] = {
+      {QStringLiteral("\x1b[2J\x1b]0;title\x07"), QStringLiteral("\\x1b[2J\\x1b]0;title\\x07")},
+      {QString(QChar(0)) + QStringLiteral("\t\x7f"), QStringLiteral("\\x00\\x09\\x7f")},
+      {QStringLiteral("\u0085\u009b31m\u0080"), QStringLiteral("\\x85\\x9b31m\\x80")},
+      {QStringLiteral("\u00a0 18\u2103 \\x1b \u6674"),
+       QStringLiteral("\u00a0 18\u2103 \\x1b \u6674")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.written.toStdString());
+    EXPECT_EQ(RefreshStopLine(RefreshStop{2, ErrorNumber::kTypeMismatch, c.reason}),
+              QStringLiteral("skyvane: forecast refresh stopped at column 2: ") + c.written);
+  }
+}
+
+TEST(RefreshStopLineTest, CutsAVeryLongReason) {
+  const QString reason = QStringLiteral("x").repeated(kMaxStopReasonChars + 1);
+  const QString line = RefreshStopLine(RefreshStop{0, ErrorNumber::kTypeMismatch, reason});
+  EXPECT_TRUE(
+      line.endsWith(QStringLiteral("x").repeated(kMaxStopReasonChars) + QStringLiteral("...")));
+  EXPECT_FALSE(line.contains(QStringLiteral("x").repeated(kMaxStopReasonChars + 1)));
+  const QString whole = QStringLiteral("y").repeated(kMaxStopReasonChars);
+  EXPECT_TRUE(RefreshStopLine(RefreshStop{0, ErrorNumber::kTypeMismatch, whole}).endsWith(whole));
 }
 
 TEST(RequestAddressTest, IsPlainHttpToTheBuildsHostWithTheFixedQuery) {
@@ -412,43 +512,33 @@ TEST(RequestAddressTest, IsPlainHttpToTheBuildsHostWithTheFixedQuery) {
 }
 
 TEST_F(RefreshTest, FormLoadReportsAStopOnOneLineAndKeepsTheForm) {
-  QFile file(dir_.path() + QStringLiteral("/forecast.json"));
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(Document(Days(3)).c_str());
-  file.close();
-  SkyvaneOptions options;
-  options.scale = TwipScale(kNominalTwipsPerPixel);
-  options.icon_folder = icon_folder_;
-  options.url = QUrl::fromLocalFile(file.fileName()).toString();
-  options.position_file = dir_.filePath(QStringLiteral("place.ini"));
-  options.today = [] { return QDate(2026, 12, 30); };
-  Skyvane form(options);
-  testing::internal::CaptureStderr();
-  form.Form_Load();
-  const std::string err = testing::internal::GetCapturedStderr();
+  std::string err;
+  const std::unique_ptr<Skyvane> form = LoadedForm(Document(Days(3)), &err, QDate(2026, 12, 30));
   EXPECT_EQ(err,
             "skyvane: forecast refresh stopped at column 3: the forecast has only 3 day records\n");
-  ASSERT_TRUE(form.RefreshStopped().has_value());
-  EXPECT_EQ(form.Label1(3)->Caption(), QStringLiteral("2号"));
-  EXPECT_EQ(form.Label3(2)->Caption(), QStringLiteral("18℃-20℃"));
+  ASSERT_TRUE(form->RefreshStopped().has_value());
+  EXPECT_EQ(form->Label1(3)->Caption(), QStringLiteral("2号"));
+  EXPECT_EQ(form->Label3(2)->Caption(), QStringLiteral("18℃-20℃"));
+}
+
+TEST_F(RefreshTest, FormLoadWritesTheForecastsControlCharactersEscaped) {
+  std::vector<std::string> records = Days(7);
+  Day day;
+  day.tem2 = "\\u001b]0;owned\\u0007\\u001b[2J";
+  records[1] = Record(day);
+  std::string err;
+  LoadedForm(Document(records), &err);
+  EXPECT_EQ(err,
+            "skyvane: forecast refresh stopped at column 1: \"tem2\" of day record 2 does not "
+            "start with a number: \"\\x1b]0;owned\\x07\\x1b[2J\"\n");
 }
 
 TEST_F(RefreshTest, FormLoadOfAFullForecastIsSilent) {
-  QFile file(dir_.path() + QStringLiteral("/forecast.json"));
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(Document(Days(7)).c_str());
-  file.close();
-  SkyvaneOptions options;
-  options.scale = TwipScale(kNominalTwipsPerPixel);
-  options.icon_folder = icon_folder_;
-  options.url = QUrl::fromLocalFile(file.fileName()).toString();
-  options.position_file = dir_.filePath(QStringLiteral("place.ini"));
-  Skyvane form(options);
-  testing::internal::CaptureStderr();
-  form.Form_Load();
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-  EXPECT_FALSE(form.RefreshStopped().has_value());
-  EXPECT_EQ(form.Label2(6)->Caption(), QStringLiteral("W7"));
+  std::string err;
+  const std::unique_ptr<Skyvane> form = LoadedForm(Document(Days(7)), &err);
+  EXPECT_EQ(err, "");
+  EXPECT_FALSE(form->RefreshStopped().has_value());
+  EXPECT_EQ(form->Label2(6)->Caption(), QStringLiteral("W7"));
 }
 
 }  // namespace
