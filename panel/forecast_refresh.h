@@ -69,11 +69,13 @@ QString DayText(QDate today, int column);
 // the days count from; `icon_folder` ends in a separator (IconFolder).
 // Raises the RunError of the first failing step: the text ends before the
 // document closes, so it was cut short (kInvalidArgument, before anything
-// is written), the text has no JSON object (kObjectRequired), "data" is no list or a record no
-// object (kObjectRequired), the list has fewer than seven records (kSubscriptOutOfRange), a value
-// is null or a container (kTypeMismatch), an icon is missing, unsafe or no picture
-// (kInvalidArgument), tem2 does not start with a number (kTypeMismatch). `*column`, when given,
-// holds the column being written, so after a raise the column that failed.
+// is written), the text has no JSON object (kObjectRequired), "data" is no
+// list or a record no object (kObjectRequired), the list has fewer than
+// seven records (kSubscriptOutOfRange), a value is null or a container
+// (kTypeMismatch), an icon is missing, unsafe or no picture
+// (kInvalidArgument), tem2 does not start with a number (kTypeMismatch).
+// `*column`, when given, holds the column being written, so after a raise
+// the column that failed.
 void FillColumns(const QString& forecast, QDate today, const QString& icon_folder,
                  const ColumnControls& controls, int* column = nullptr);
 

@@ -16,6 +16,7 @@
 #include "panel/forecast/saved_place.h"
 #include "panel/forecast/weather_language.h"
 #include "panel/skyvane_form.h"
+#include "panel/terminal_text.h"
 #include "text/run_error.h"
 
 namespace {
@@ -192,8 +193,10 @@ int main(int argc, char** argv) {
                                  return skyvane::XMLHttpGET(url, options.fetch_limits);
                                });
     } catch (const skyvane::RunError& error) {
-      std::fprintf(stderr, "skyvane: %s\n",
-                   QString::fromStdString(error.what()).toLocal8Bit().constData());
+      // The reason may quote the geocoding service's own words.
+      std::fprintf(
+          stderr, "skyvane: %s\n",
+          skyvane::EscapeControls(QString::fromStdString(error.what())).toLocal8Bit().constData());
       return kExitUsage;
     }
   }
