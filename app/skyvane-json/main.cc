@@ -7,11 +7,13 @@
 // line feed, or nothing when there is no root. Standard error: the reader's
 // error log exactly as it stands (CR LF kept), and nothing else except this
 // program's own messages, which start with "skyvane-json: ".
-// Exit status: 0 root and empty log, 1 root and a log, 2 no root or the
-// input could not be read (or the output could not be written).
+// Exit status: 0 root and empty log, 1 root and a log, 2 no root, or the
+// input could not be read (it is missing, larger than kMaxInputBytes, 1 GiB,
+// or too large for memory), or the output could not be written.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -52,36 +54,27 @@ int main(int argc, char** argv) {
   }
 
   std::string bytes;
-  if (name == "-") {
-    if (!skyvane::ReadAll(stdin, bytes)) {
-      return Fail(std::string("cannot read standard input: ") + std::strerror(errno));
+  const std::string problem = skyvane::ReadInput(name, bytes);
+  if (!problem.empty()) return Fail(problem);
+  try {
+    const std::u16string text = skyvane::Utf8ToUtf16(skyvane::StripByteOrderMark(bytes));
+    bytes = std::string();
+    const skyvane::JsonValue root = skyvane::ReadJson(text);
+    const bool has_root = !root.IsEmpty();
+    if (has_root) {
+      std::string out = skyvane::WriteJson(root);
+      out += '\n';
+      if (!WriteAll(stdout, out)) {
+        return Fail(std::string("cannot write standard output: ") + std::strerror(errno));
+      }
     }
-  } else {
-    std::FILE* file = std::fopen(name.c_str(), "rb");
-    if (file == nullptr) {
-      return Fail("cannot open " + name + ": " + std::strerror(errno));
-    }
-    const bool read = skyvane::ReadAll(file, bytes);
-    const int read_errno = errno;
-    std::fclose(file);
-    if (!read) return Fail("cannot read " + name + ": " + std::strerror(read_errno));
+    const std::u16string& log = skyvane::ErrorLog();
+    WriteAll(stderr, skyvane::Utf16ToUtf8(log));
+    if (!has_root) return kExitNoRoot;
+    return log.empty() ? kExitClean : kExitLogged;
+  } catch (const std::exception&) {
+    // Only memory can fail here (std::bad_alloc, std::length_error): the
+    // input was too large to convert, read or write.
+    return Fail(skyvane::NotEnoughMemory(name));
   }
-
-  const std::u16string text = skyvane::Utf8ToUtf16(skyvane::StripByteOrderMark(bytes));
-  bytes = std::string();
-  const skyvane::JsonValue root = skyvane::ReadJson(text);
-  const bool has_root = !root.IsEmpty();
-
-  if (has_root) {
-    std::string out = skyvane::WriteJson(root);
-    out += '\n';
-    if (!WriteAll(stdout, out)) {
-      return Fail(std::string("cannot write standard output: ") + std::strerror(errno));
-    }
-  }
-  const std::u16string& log = skyvane::ErrorLog();
-  WriteAll(stderr, skyvane::Utf16ToUtf8(log));
-
-  if (!has_root) return kExitNoRoot;
-  return log.empty() ? kExitClean : kExitLogged;
 }

@@ -34,13 +34,19 @@ std::optional<std::u16string> ConsoleDialogs::InputBox(std::u16string_view promp
   std::string line;
   int c = 0;
   bool read_any = false;
+  bool ended = false;
   while ((c = std::fgetc(in_)) != EOF) {
     read_any = true;
-    if (c == '\n') break;
+    if (c == '\n') {
+      ended = true;
+      break;
+    }
     line.push_back(static_cast<char>(c));
   }
   if (!read_any) return std::nullopt;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
+  // Only "\r\n" and "\n" end a line; a CR at the very end of the input
+  // belongs to the answer.
+  if (ended && !line.empty() && line.back() == '\r') line.pop_back();
   return Utf8ToUtf16(line);
 }
 

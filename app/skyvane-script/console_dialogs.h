@@ -6,9 +6,9 @@
 // stands (its lines carry their own line ends). An input box writes
 // "[TITLE] PROMPT (DEFAULT): " to the error stream and reads one line from
 // the input stream; the line end ("\n" or "\r\n") is not part of the answer,
-// a last line without one still is an answer, and the end of the input is
-// Cancel. Texts are written and read as UTF-8. The streams are borrowed and
-// must outlive this object.
+// a last line without one still is an answer (a CR at its end included: a
+// bare CR ends no line), and the end of the input is Cancel. Texts are written and read as UTF-8.
+// The streams are borrowed and must outlive this object.
 #ifndef SKYVANE_APP_SKYVANE_SCRIPT_CONSOLE_DIALOGS_H_
 #define SKYVANE_APP_SKYVANE_SCRIPT_CONSOLE_DIALOGS_H_
 

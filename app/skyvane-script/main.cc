@@ -5,19 +5,20 @@
 // The boxes are Qt dialogs, or with --console lines on standard error
 // answered from standard input. Exit status: 0 success; 1 the script could
 // not be parsed (its "Parser Error" box was shown); 2 a bad command line, no
-// display for the dialogs, or an unreadable or unwritable file; 3 an error
-// ended the evaluation, reported as "skyvane-script: error N: DESCRIPTION" on
-// standard error.
+// display for the dialogs (none is set, or it cannot be opened), or a file
+// that cannot be read (missing, larger than kMaxInputBytes, 1 GiB, or too
+// large for memory) or written; 3 an error ended the evaluation, reported
+// as "skyvane-script: error N: DESCRIPTION" on standard error.
 #include <QApplication>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "app/common/display_check.h"
 #include "app/common/read_all.h"
 #include "app/skyvane-script/console_dialogs.h"
 #include "app/skyvane-script/qt_dialogs.h"
@@ -71,13 +72,6 @@ int FailRun(const RunError& error) {
   return Fail(kExitRunError, "error " + std::to_string(error.Code()) + ": " + error.Description());
 }
 
-// The Qt dialogs need a display; without one the platform would abort the
-// program, so this is checked before anything is read.
-bool HasDisplayOrChosenPlatform() {
-  return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
-         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
 int Run(int argc, char** argv) {
   bool console = false;
   std::optional<std::string> path;
@@ -99,26 +93,34 @@ int Run(int argc, char** argv) {
     }
   }
 
-  if (!console && !HasDisplayOrChosenPlatform()) {
-    return Fail(kExitUsage,
-                "no display for the dialog boxes (neither DISPLAY nor WAYLAND_DISPLAY is set); "
-                "use --console to answer on the terminal");
+  // The Qt dialogs need a display that can be opened: otherwise Qt aborts
+  // the program, so this is checked before anything is read.
+  if (!console) {
+    const DisplayCheck display = CheckDisplay(argc, argv);
+    if (display.result == DisplayCheck::Result::kNone) {
+      return Fail(kExitUsage,
+                  "no display for the dialog boxes (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                  "use --console to answer on the terminal");
+    }
+    if (display.result == DisplayCheck::Result::kUnreachable) {
+      return Fail(kExitUsage, "cannot open the display \"" + display.display +
+                                  "\" for the dialog boxes; use --console to answer on the "
+                                  "terminal");
+    }
   }
 
-  std::string bytes;
-  if (!path || *path == "-") {
-    if (!ReadAll(stdin, bytes)) {
-      return Fail(kExitUsage, std::string("cannot read standard input: ") + std::strerror(errno));
+  const std::string name = path.value_or("-");
+  std::u16string script_text;
+  {
+    std::string bytes;
+    const std::string problem = ReadInput(name, bytes);
+    if (!problem.empty()) return Fail(kExitUsage, problem);
+    try {
+      script_text = Utf8ToUtf16(StripByteOrderMark(bytes));
+    } catch (const std::exception&) {
+      // Only memory can fail here (std::bad_alloc, std::length_error).
+      return Fail(kExitUsage, NotEnoughMemory(name));
     }
-  } else {
-    std::FILE* file = std::fopen(path->c_str(), "rb");
-    if (file == nullptr) {
-      return Fail(kExitUsage, "cannot read " + *path + ": " + std::strerror(errno));
-    }
-    const bool ok = ReadAll(file, bytes);
-    const int read_errno = errno;
-    std::fclose(file);
-    if (!ok) return Fail(kExitUsage, "cannot read " + *path + ": " + std::strerror(read_errno));
   }
 
   // The desktop boxes need an application object; the console ones must work
@@ -136,10 +138,12 @@ int Run(int argc, char** argv) {
   std::string output;
   try {
     cJSONScript script(dialogs);
-    output = Utf16ToUtf8(script.Eval(Utf8ToUtf16(StripByteOrderMark(bytes))));
+    output = Utf16ToUtf8(script.Eval(script_text));
   } catch (const RunError& e) {
     return FailRun(e);
   } catch (const std::bad_alloc&) {
+    return FailRun(RunError(ErrorNumber::kOutOfMemory));
+  } catch (const std::length_error&) {
     return FailRun(RunError(ErrorNumber::kOutOfMemory));
   }
 

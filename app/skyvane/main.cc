@@ -1,7 +1,7 @@
 // The panel program: creates the form, runs its load handler, then shows it
 // (or, for inspection, prints its controls or renders it to a picture).
-// Exit status: 0 success; 1 no display, or the inspection output could not
-// be written; 2 a bad command line.
+// Exit status: 0 success; 1 no display or one that cannot be opened, or the
+// inspection output could not be written; 2 a bad command line.
 #include <QApplication>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -10,7 +10,9 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
+#include "app/common/display_check.h"
 #include "panel/control_dump.h"
 #include "panel/forecast/place_lookup.h"
 #include "panel/forecast/saved_place.h"
@@ -58,23 +60,9 @@ void ChooseOffscreenForInspection(int argc, char** argv) {
   }
 }
 
-// True when one of the arguments is one of `options`.
-bool HasArgument(int argc, char** argv, std::initializer_list<const char*> options) {
-  for (int i = 1; i < argc; ++i) {
-    for (const char* option : options) {
-      if (std::strcmp(argv[i], option) == 0) return true;
-    }
-  }
-  return false;
-}
-
-// Qt's own options that choose the platform or the X display (either may be
-// written with one dash or two).
+// Qt's own option that chooses the platform.
 bool ChoosesPlatform(int argc, char** argv) {
-  return HasArgument(argc, argv, {"-platform", "--platform"});
-}
-bool ChoosesDisplay(int argc, char** argv) {
-  return HasArgument(argc, argv, {"-display", "--display"});
+  return skyvane::QtOptionValue(argc, argv, skyvane::kQtPlatformOption).has_value();
 }
 
 // A Wayland client cannot place its own window, so the panel would lose its
@@ -87,14 +75,6 @@ void PreferXWaylandOnWayland(int argc, char** argv) {
   }
   if (ChoosesPlatform(argc, argv)) return;
   qputenv("QT_QPA_PLATFORM", "xcb");
-}
-
-// Without any display the platform would abort with a core dump, so this is
-// checked before the application object is made.
-bool HasDisplayOrChosenPlatform(int argc, char** argv) {
-  return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
-         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || ChoosesPlatform(argc, argv) ||
-         ChoosesDisplay(argc, argv);
 }
 
 // The program's options; the parser itself needs no application object.
@@ -152,16 +132,24 @@ struct CommandLine {
                      "the bottom-right corner of the screen.")};
 };
 
-// Without a display the panel cannot start; a mistaken command line is still
-// reported as such, since it is the first thing to mend.
-int FailWithoutDisplay(int argc, char** argv) {
+// Without a display the panel cannot start (and Qt would abort with a core
+// dump); a mistaken command line is still reported as such, since it is the
+// first thing to mend.
+int FailWithoutDisplay(int argc, char** argv, const skyvane::DisplayCheck& display) {
   QStringList arguments;
-  for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+  for (const std::string& arg : skyvane::WithoutQtDisplayOptions(argc, argv)) {
+    arguments.append(QString::fromLocal8Bit(arg));
+  }
   CommandLine command_line;
   if (!command_line.Parse(arguments)) return kExitUsage;
-  std::fprintf(stderr,
-               "skyvane: no display to show the panel on (neither DISPLAY nor WAYLAND_DISPLAY "
-               "is set)\n");
+  if (display.result == skyvane::DisplayCheck::Result::kNone) {
+    std::fprintf(stderr,
+                 "skyvane: no display to show the panel on (neither DISPLAY nor WAYLAND_DISPLAY "
+                 "is set)\n");
+  } else {
+    std::fprintf(stderr, "skyvane: cannot open the display \"%s\" to show the panel on\n",
+                 display.display.c_str());
+  }
   return kExitFailure;
 }
 
@@ -170,7 +158,10 @@ int FailWithoutDisplay(int argc, char** argv) {
 int main(int argc, char** argv) {
   ChooseOffscreenForInspection(argc, argv);
   PreferXWaylandOnWayland(argc, argv);
-  if (!HasDisplayOrChosenPlatform(argc, argv)) return FailWithoutDisplay(argc, argv);
+  const skyvane::DisplayCheck display = skyvane::CheckDisplay(argc, argv);
+  if (display.result != skyvane::DisplayCheck::Result::kUsable) {
+    return FailWithoutDisplay(argc, argv, display);
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("skyvane"));
   QApplication::setApplicationVersion(QStringLiteral(SKYVANE_VERSION));

@@ -10,7 +10,7 @@ SKYVANE_PACKAGES=(
   cmake ninja-build g++ pkg-config
   clang libclang-rt-14-dev llvm
   libicu-dev libhighwayhash-dev
-  qt6-base-dev qt6-base-dev-tools libqt6network6
+  qt6-base-dev qt6-base-dev-tools libqt6network6 libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev rapidjson-dev
   xvfb xauth xdotool openbox x11-utils

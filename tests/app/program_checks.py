@@ -1,17 +1,20 @@
 """What the tests that run the built programs share: running a program with
 no display at all, and counting the checks that fail."""
 import os
+import resource
 import subprocess
 
 # Seconds any one run of a program may take before the test fails.
 RUN_TIME_LIMIT = 60
 
 
-def run_without_display(command, stdin=b"", platform=None, text=False, env_changes=None):
+def run_without_display(command, stdin=b"", platform=None, text=False, env_changes=None,
+                        address_space_kb=None):
     """Runs `command` with DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM removed
     (QT_QPA_PLATFORM set to `platform` when given) and the variables of
-    `env_changes` set (removed where the value is None); returns its standard
-    output, standard error and exit status."""
+    `env_changes` set (removed where the value is None), its address space
+    limited to `address_space_kb` KiB when given (as by ulimit -v); returns
+    its standard output, standard error and exit status."""
     env = {k: v for k, v in os.environ.items()
            if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
     if platform:
@@ -21,8 +24,13 @@ def run_without_display(command, stdin=b"", platform=None, text=False, env_chang
             env.pop(name, None)
         else:
             env[name] = value
+    limit = None
+    if address_space_kb:
+        def limit():
+            size = address_space_kb * 1024
+            resource.setrlimit(resource.RLIMIT_AS, (size, size))
     done = subprocess.run(command, input=None if text else stdin, capture_output=True,
-                          env=env, timeout=RUN_TIME_LIMIT, text=text)
+                          env=env, timeout=RUN_TIME_LIMIT, text=text, preexec_fn=limit)
     return done.stdout, done.stderr, done.returncode
 
 

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +19,9 @@ extern char** environ;
 namespace {
 
 namespace fs = std::filesystem;
+
+// The tool's input limit, 1 GiB.
+constexpr std::uintmax_t kMaxInputBytes = std::uintmax_t{1} << 30;
 
 struct Outcome {
   std::string out;
@@ -45,8 +49,11 @@ class SkyvaneJsonTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  // Runs the program with `args`, standard input read from `input`.
-  Outcome Run(const std::vector<std::string>& args, const std::string& input = "") {
+  // Runs the program with `args`, standard input read from `input`, its
+  // address space limited to `address_space_kb` KiB when that is not 0 (as
+  // by ulimit -v).
+  Outcome Run(const std::vector<std::string>& args, const std::string& input = "",
+              long address_space_kb = 0) {
     const fs::path in = dir_ / "stdin", out = dir_ / "stdout", err = dir_ / "stderr";
     WriteFile(in, input);
     posix_spawn_file_actions_t actions;
@@ -55,6 +62,11 @@ class SkyvaneJsonTest : public ::testing::Test {
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     std::vector<std::string> all = {SKYVANE_JSON_BINARY};
+    if (address_space_kb != 0) {
+      all.insert(all.begin(),
+                 {"/bin/sh", "-c",
+                  "ulimit -v " + std::to_string(address_space_kb) + " && exec \"$0\" \"$@\""});
+    }
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& a : all) argv.push_back(a.data());
@@ -150,6 +162,25 @@ TEST_F(SkyvaneJsonTest, UnreadableInputIsReportedByTheTool) {
     EXPECT_EQ(o.status, 2);
   }
 }
+
+TEST_F(SkyvaneJsonTest, InputOverTheLimitIsRefusedUnread) {
+  const fs::path huge = dir_ / "huge.json";
+  WriteFile(huge, "");
+  fs::resize_file(huge, kMaxInputBytes + 1);  // sparse: no room taken on the disk
+  ExpectOutcome(Run({huge.string()}), "",
+                "skyvane-json: " + huge.string() +
+                    " is larger than 1073741824 bytes, the most this program reads\n",
+                2);
+}
+
+// Sanitizers reserve more address space than any small limit allows.
+#if !defined(SKYVANE_SANITIZED)
+TEST_F(SkyvaneJsonTest, EndlessInputInLittleMemoryEndsWithALine) {
+  constexpr long kAddressSpaceKb = 400000;  // room for the tool, not for its input
+  ExpectOutcome(Run({"/dev/zero"}, "", kAddressSpaceKb), "",
+                "skyvane-json: not enough memory to read /dev/zero\n", 2);
+}
+#endif
 
 TEST_F(SkyvaneJsonTest, UsageErrors) {
   ExpectOutcome(Run({"a.json", "b.json"}), "", "skyvane-json: usage: skyvane-json [FILE]\n", 2);

@@ -2,7 +2,10 @@
 """Runs skyvane-script --console on script files with scripted standard input
 and checks standard output, standard error and the exit status exactly.
 
-usage: tool_test.py PATH_TO_SKYVANE_SCRIPT
+usage: tool_test.py PATH_TO_SKYVANE_SCRIPT [sanitized]
+
+"sanitized" says the tool was built with sanitizers, which cannot run in a
+limited address space: the runs under a memory limit are then left out.
 """
 import os
 import sys
@@ -12,12 +15,18 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from program_checks import Checks, run_without_display  # noqa: E402
 
 TOOL = sys.argv[1]
+SANITIZED = sys.argv[2:] == ["sanitized"]
+# ulimit -v 400000: room for the tool, not for much of its input.
+ADDRESS_SPACE_KB = 400000
+MAX_INPUT_BYTES = 1 << 30
+DEAD_DISPLAY = ":59321"  # no X server: no such socket, no such TCP port
 USAGE_LINE = b"usage: skyvane-script [--console] [FILE]\n"
 
 
-def run(args, stdin=b"", platform=None):
+def run(args, stdin=b"", platform=None, env_changes=None, address_space_kb=None):
     # No display at all: --console must not need one.
-    return run_without_display([TOOL] + args, stdin, platform)
+    return run_without_display([TOOL] + args, stdin, platform, env_changes=env_changes,
+                               address_space_kb=address_space_kb)
 
 
 # (name, script bytes, standard input, stdout, stderr, exit status)
@@ -33,6 +42,10 @@ FILE_CASES = [
      b"alice\r\n",
      b"aalice|",
      b"[T] hello\n[Q] Name? (bob): [] again (): ", 0),
+    ("only CR LF and LF end an answer; a CR at the end of the input is kept",
+     b'[{"input": {"prompt": "1"}}, "|", {"input": {"prompt": "2"}}, "|",'
+     b' {"input": {"prompt": "3"}}, "|", {"input": {"prompt": "4"}}]',
+     b"a\r\nb\rc\n\r\nd\r", b"a|b\rc||d\r", b"[] 1 (): [] 2 (): [] 3 (): [] 4 (): ", 0),
     ("each input reads the next line; a last line without a line end counts",
      b'[{"input": {"prompt": "1"}}, "-", {"input": {"prompt": "2"}}, "-",'
      b' {"input": {"prompt": "3"}}, "-", {"input": {"prompt": "4"}}]',
@@ -113,8 +126,25 @@ def main():
               run([], b'["never read"]'),
               (b"", b"skyvane-script: no display for the dialog boxes (neither DISPLAY nor"
                     b" WAYLAND_DISPLAY is set); use --console to answer on the terminal\n", 2))
+        check("without --console and with a display that cannot be opened",
+              run([], b'["never read"]', env_changes={"DISPLAY": DEAD_DISPLAY}),
+              (b"", b'skyvane-script: cannot open the display "' + DEAD_DISPLAY.encode() +
+               b'" for the dialog boxes; use --console to answer on the terminal\n', 2))
         out, err, status = run(["--help"])
         check("help", (out.splitlines(keepends=True)[:1], err, status), ([USAGE_LINE], b"", 0))
+
+        # An input over the limit is refused unread, and one that memory
+        # cannot hold ends with a line, never with an abort.
+        huge = os.path.join(folder, "huge.json")
+        with open(huge, "wb") as f:
+            f.truncate(MAX_INPUT_BYTES + 1)  # sparse: no room taken on the disk
+        check("an input over the limit", run(["--console", huge]),
+              (b"", f"skyvane-script: {huge} is larger than {MAX_INPUT_BYTES} bytes, the most"
+                    " this program reads\n".encode(), 2))
+        if not SANITIZED:
+            check("an endless input in little memory",
+                  run(["--console", "/dev/zero"], address_space_kb=ADDRESS_SPACE_KB),
+                  (b"", b"skyvane-script: not enough memory to read /dev/zero\n", 2))
 
     return checks.finish()
 

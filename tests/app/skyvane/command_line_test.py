@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Runs the panel program with no display at all and checks that command-line
-mistakes, help and version are answered without one, and that a correct
-command line then stops with a clear message rather than an abort.
+"""Runs the panel program with no display at all, or with one that cannot be
+opened, and checks that command-line mistakes, help and version are answered
+without one, and that a correct command line then stops with a clear message
+rather than an abort.
 
 usage: command_line_test.py PATH_TO_SKYVANE
 """
@@ -15,8 +16,15 @@ PANEL = sys.argv[1]
 NO_DISPLAY = "skyvane: no display to show the panel on (neither DISPLAY nor WAYLAND_DISPLAY is set)\n"
 
 
-def run(args):
-    return run_without_display([PANEL] + args, text=True)
+# A display that no X server serves: no socket of that number, and its TCP
+# port (6000 + 59321) does not exist.
+DEAD_DISPLAY = ":59321"
+CANNOT_OPEN = f'skyvane: cannot open the display "{DEAD_DISPLAY}" to show the panel on\n'
+
+
+def run(args, display=None):
+    return run_without_display([PANEL] + args, text=True,
+                               env_changes={"DISPLAY": display} if display else None)
 
 
 def main():
@@ -37,6 +45,24 @@ def main():
     ]
     for name, args, out, err, status in cases:
         check(name, run(args), (out, err, status))
+
+    # A display that is set but cannot be opened (typically at login, before
+    # the X server answers) ends the same way as no display, never in an
+    # abort; a mistaken command line is still named first.
+    dead_cases = [
+        ("a display that cannot be opened", [], "", CANNOT_OPEN, 1),
+        ("a display that cannot be opened, chosen by -display", ["-display", DEAD_DISPLAY], "",
+         CANNOT_OPEN, 1),
+        ("a display that cannot be opened and a mistaken command line", ["--bogus"], "",
+         "skyvane: Unknown option 'bogus'.\n", 2),
+    ]
+    for name, args, out, err, status in dead_cases:
+        check(name, run(args, DEAD_DISPLAY), (out, err, status))
+    check("a display chosen by -display that cannot be opened, with none set",
+          run(["-display", DEAD_DISPLAY]), ("", CANNOT_OPEN, 1))
+    out, err, status = run(["-platform", "xcb"], DEAD_DISPLAY)
+    check("the X11 platform chosen, its display cannot be opened", (out, err, status),
+          ("", CANNOT_OPEN, 1))
 
     # Qt's own -platform option is no mistake, and names a platform to use.
     # (Qt may note its own set-up on standard error first.)
