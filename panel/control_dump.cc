@@ -3,15 +3,14 @@
 #include <string_view>
 
 #include "json/json_writer.h"
+#include "panel/utf16_text.h"
 
 namespace skyvane {
 
 namespace {
 
 void AppendString(const QString& text, std::string& out) {
-  AppendJsonString(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                       static_cast<std::size_t>(text.size())),
-                   out);
+  AppendJsonString(Utf16View(text), out);
 }
 
 void AppendMember(const char* key, std::string& out) {

@@ -8,6 +8,7 @@
 #include "panel/forecast/forecast_services.h"
 #include "panel/forecast/service_answer.h"
 #include "panel/forecast/wmo_weather.h"
+#include "panel/utf16_text.h"
 #include "text/run_error.h"
 
 namespace skyvane {
@@ -27,10 +28,8 @@ QString ServiceName() {
 const Collection& DailyList(const Dictionary& daily, std::u16string_view key) {
   const Collection* list = daily.Item(key).CollectionOrNull();
   if (list == nullptr) {
-    Raise(ErrorNumber::kObjectRequired,
-          "the answer of the forecast service has no daily \"" +
-              QString::fromUtf16(key.data(), static_cast<qsizetype>(key.size())).toStdString() +
-              "\" list");
+    Raise(ErrorNumber::kObjectRequired, "the answer of the forecast service has no daily \"" +
+                                            FromUtf16(key).toStdString() + "\" list");
   }
   return *list;
 }
@@ -57,7 +56,7 @@ void AppendMember(std::u16string_view key, const std::optional<QString>& text,
   AppendJsonString(key, record);
   record += ':';
   if (text) {
-    AppendJsonString(View(*text), record);
+    AppendJsonString(Utf16View(*text), record);
   } else {
     record += "null";
   }
@@ -117,9 +116,7 @@ ConvertedForecast ConvertOpenMeteoForecast(const QString& body, WeatherLanguage 
   for (int32_t day = 1; day <= dates.Count(); ++day) {
     const WmoWeather& weather = DescribeWmoCode(CodeOf(ItemOrNull(codes, day)));
     std::string record = "{";
-    const std::u16string_view text = weather.Text(language);
-    AppendMember(u"wea", QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())),
-                 record);
+    AppendMember(u"wea", FromUtf16(weather.Text(language)), record);
     AppendMember(
         u"wea_img",
         QString::fromLatin1(weather.icon.data(), static_cast<qsizetype>(weather.icon.size())),

@@ -2,6 +2,7 @@
 
 #include "json/dictionary.h"
 #include "json/json_reader.h"
+#include "panel/utf16_text.h"
 #include "text/run_error.h"
 
 namespace skyvane {
@@ -21,7 +22,7 @@ QString FirstComplaint() {
 }  // namespace
 
 JsonValue ReadServiceAnswer(const QString& body, const QString& service) {
-  JsonValue root = ReadJson(View(body));
+  JsonValue root = ReadJson(Utf16View(body));
   if (!ErrorLog().empty()) {
     Fail(ErrorNumber::kTypeMismatch,
          QStringLiteral("the answer of %1 is not JSON: %2").arg(service, FirstComplaint()));
@@ -48,10 +49,6 @@ QString StringOr(const JsonValue& value) {
 std::optional<double> NumberOf(const JsonValue& value) {
   if (!value.IsDecimal()) return std::nullopt;
   return value.AsDecimal().ToDouble();
-}
-
-std::u16string_view View(const QString& text) {
-  return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
 }  // namespace skyvane

@@ -11,7 +11,6 @@
 
 #include <QString>
 #include <optional>
-#include <string_view>
 
 #include "json/json_value.h"
 
@@ -31,9 +30,6 @@ QString StringOr(const JsonValue& value);
 
 // `value` as a double when it holds a Decimal; nothing otherwise.
 std::optional<double> NumberOf(const JsonValue& value);
-
-// `text` as the reader's view of it.
-std::u16string_view View(const QString& text);
 
 }  // namespace skyvane
 

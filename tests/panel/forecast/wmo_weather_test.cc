@@ -10,12 +10,13 @@
 
 #include "panel/forecast/wmo_weather.h"
 #include "panel/icon_path.h"
+#include "panel/utf16_text.h"
 
 namespace skyvane {
 namespace {
 
 QString Q(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+  return FromUtf16(text);
 }
 QString Q(std::string_view text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
