@@ -1,10 +1,12 @@
 #include "panel/forecast/zone_reference.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QtGlobal>
+#include <cstdint>
+
+#include "panel/local_file.h"
 
 namespace skyvane {
 
@@ -18,11 +20,16 @@ constexpr int kZoneColumn = 2;
 // Links can chain (a link to a link); no real chain is longer than this.
 constexpr int kMaxLinkSteps = 8;
 
+// Far above the size of any of the tables (tzdata.zi, the largest, is some
+// 110 KiB), so that a wrong TZDIR cannot make the panel read without end.
+constexpr int64_t kMaxTableBytes = int64_t{4} * 1024 * 1024;
+
 // The text of `file` in `folder`, or the empty text when it cannot be read.
 QString ReadTable(const QString& folder, const char* file) {
-  QFile table(QDir(folder).filePath(QLatin1String(file)));
-  if (!table.open(QIODevice::ReadOnly)) return QString();
-  return QString::fromUtf8(table.readAll());
+  const LocalFileRead table =
+      ReadLocalFile(QDir(folder).filePath(QLatin1String(file)), kMaxTableBytes);
+  if (table.outcome != LocalFileRead::Outcome::kRead) return QString();
+  return QString::fromUtf8(table.bytes);
 }
 
 // Sign, degrees, minutes and optional seconds of one ISO 6709 coordinate.
