@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
-"""Draws the panel's weather icons into data/tianqi_ICON/black.
+"""Draws the panel's weather icons into data/tianqi_ICON.
 
-Each icon is 32 x 32 pixels, dark shapes on a transparent background, named
-after the forecast's icon names (wea_img). Shapes are drawn at four times the
-size and reduced, so edges are smooth; a pixel is opaque when at least half
-of it is covered, since GIF has no partial transparency. The GIFs are
-written with the standard library alone.
+Each icon is dark shapes on a transparent background, named after the
+forecast's icon names (wea_img), in two sets drawn from the same shapes:
+black/ at 32 x 32 pixels for ordinary screens, and black@2x/ at 64 x 64 for
+screens of more than one device pixel per logical pixel. Shapes are given in
+the 32-pixel grid and drawn at four times the set's size, then reduced, so
+edges are smooth; a pixel is opaque when at least half of it is covered,
+since GIF has no partial transparency. The GIFs are written with the
+standard library alone.
 
 Usage: data/make_icons.py   (needs python3; rewrites the GIFs)
 """
@@ -14,30 +17,36 @@ import os
 import struct
 import sys
 
-SIZE = 32
+SIZE = 32  # the icon grid the shapes are given in, and the 1x set's size
 SUPER = 4
+# Each set: its folder beside black/, and its pixels per grid unit.
+SETS = (("black", 1), ("black@2x", 2))
 BLACK = (24, 24, 24)
 GREY = (112, 112, 112)
 LIGHT = (200, 200, 200)
 
 
 class Canvas:
-    """A supersampled canvas; shapes are given in icon pixels."""
+    """A supersampled canvas of SIZE * scale pixels; shapes are given in the
+    SIZE grid."""
 
-    def __init__(self):
-        n = SIZE * SUPER
+    def __init__(self, scale=1):
+        self.size = SIZE * scale
+        self.step = SUPER * scale  # samples per grid unit
+        n = self.size * SUPER
         self.px = [[None] * n for _ in range(n)]
 
     def fill(self, inside, color, box=(0, 0, SIZE, SIZE)):
         x0, y0, x1, y1 = box
-        lo_x, lo_y = max(0, int(x0 * SUPER)), max(0, int(y0 * SUPER))
-        hi_x = min(SIZE * SUPER, int(math.ceil(x1 * SUPER)))
-        hi_y = min(SIZE * SUPER, int(math.ceil(y1 * SUPER)))
+        step, n = self.step, self.size * SUPER
+        lo_x, lo_y = max(0, int(x0 * step)), max(0, int(y0 * step))
+        hi_x = min(n, int(math.ceil(x1 * step)))
+        hi_y = min(n, int(math.ceil(y1 * step)))
         for sy in range(lo_y, hi_y):
-            y = (sy + 0.5) / SUPER
+            y = (sy + 0.5) / step
             row = self.px[sy]
             for sx in range(lo_x, hi_x):
-                if inside((sx + 0.5) / SUPER, y):
+                if inside((sx + 0.5) / step, y):
                     row[sx] = color
 
     def circle(self, cx, cy, r, color):
@@ -76,9 +85,9 @@ class Canvas:
     def rgba_rows(self):
         rows = []
         area = SUPER * SUPER
-        for y in range(SIZE):
+        for y in range(self.size):
             row = bytearray()
-            for x in range(SIZE):
+            for x in range(self.size):
                 covered = [self.px[y * SUPER + j][x * SUPER + i]
                            for j in range(SUPER) for i in range(SUPER)]
                 covered = [c for c in covered if c is not None]
@@ -188,8 +197,10 @@ def weizhi(c):  # unknown weather: a question mark in a ring
 ICONS = {f.__name__: f for f in (qing, yun, yin, yu, xue, lei, wu, shachen, bingbao, weizhi)}
 
 
-# The largest code of GIF's LZW compression is 12 bits wide.
+# The largest code of GIF's LZW compression is 12 bits wide, and a palette
+# holds at most 256 colours.
 MAX_CODE_BITS = 12
+MAX_PALETTE = 256
 
 
 def lzw_codes(pixels, code_size):
@@ -222,9 +233,9 @@ def lzw_codes(pixels, code_size):
     yield end, width
 
 
-def gif_bytes(rows):
-    """A GIF89a of the RGBA rows: covered pixels in their colour, the rest
-    transparent (palette entry 0)."""
+def gif_bytes(size, rows):
+    """A GIF89a of the size x size RGBA rows: covered pixels in their colour,
+    the rest transparent (palette entry 0)."""
     colors = [(0, 0, 0)]
     index = {}
     pixels = []
@@ -238,6 +249,8 @@ def gif_bytes(rows):
                 index[color] = len(colors)
                 colors.append(color)
             pixels.append(index[color])
+    if len(colors) > MAX_PALETTE:
+        raise ValueError("%d colours do not fit a GIF palette" % len(colors))
     table_bits = max(1, (len(colors) - 1).bit_length())
     code_size = max(2, table_bits)
     palette = b"".join(bytes(c) for c in colors) + bytes(3 * ((1 << table_bits) - len(colors)))
@@ -255,23 +268,25 @@ def gif_bytes(rows):
     blocks = b"".join(bytes([len(packed[i:i + 255])]) + packed[i:i + 255]
                       for i in range(0, len(packed), 255))
 
-    screen = struct.pack("<HHBBB", SIZE, SIZE, 0x80 | (table_bits - 1), 0, 0)
+    screen = struct.pack("<HHBBB", size, size, 0x80 | (table_bits - 1), 0, 0)
     transparency = b"\x21\xf9\x04\x01\x00\x00\x00\x00"
-    image = b"\x2c" + struct.pack("<HHHHB", 0, 0, SIZE, SIZE, 0)
+    image = b"\x2c" + struct.pack("<HHHHB", 0, 0, size, size, 0)
     return (b"GIF89a" + screen + palette + transparency + image + bytes([code_size]) + blocks +
             b"\x00\x3b")
 
 
 def main():
-    out_dir = os.path.join(os.path.dirname(os.path.abspath(__file__)), "tianqi_ICON", "black")
-    os.makedirs(out_dir, exist_ok=True)
-    for name, draw in ICONS.items():
-        canvas = Canvas()
-        draw(canvas)
-        gif = os.path.join(out_dir, name + ".gif")
-        with open(gif, "wb") as f:
-            f.write(gif_bytes(canvas.rgba_rows()))
-        print(gif)
+    icon_dir = os.path.join(os.path.dirname(os.path.abspath(__file__)), "tianqi_ICON")
+    for folder, scale in SETS:
+        out_dir = os.path.join(icon_dir, folder)
+        os.makedirs(out_dir, exist_ok=True)
+        for name, draw in ICONS.items():
+            canvas = Canvas(scale)
+            draw(canvas)
+            gif = os.path.join(out_dir, name + ".gif")
+            with open(gif, "wb") as f:
+                f.write(gif_bytes(canvas.size, canvas.rgba_rows()))
+            print(gif)
     return 0
 
 
