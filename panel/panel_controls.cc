@@ -1,11 +1,9 @@
 #include "panel/panel_controls.h"
 
-#include <QImage>
-#include <QImageReader>
 #include <QMouseEvent>
 #include <QPalette>
 
-#include "text/run_error.h"
+#include "panel/icon_picture.h"
 
 namespace skyvane {
 
@@ -77,18 +75,11 @@ PanelImage::PanelImage(const ControlDesign& design, const TwipScale& scale, QWid
 }
 
 void PanelImage::LoadPicture(const QString& path) {
-  QImageReader reader(path);
-  const QImage image = reader.read();
-  if (image.isNull()) {
-    const bool missing = reader.error() == QImageReader::FileNotFoundError;
-    const QString description =
-        missing ? QStringLiteral("file not found: %1") : QStringLiteral("not a picture: %1");
-    Raise(ErrorNumber::kInvalidArgument, description.arg(path).toStdString());
-  }
-  const QPixmap picture = QPixmap::fromImage(image);
-  setPixmap(picture);
-  resize(picture.deviceIndependentSize().toSize());
+  const IconPicture picture = ReadIconPicture(path, devicePixelRatioF());
+  setPixmap(picture.pixmap);
+  resize(picture.logical_size);
   picture_path_ = path;
+  shown_file_ = picture.shown_file;
 }
 
 QRect PanelImage::TwipGeometry() const {

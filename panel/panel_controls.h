@@ -89,12 +89,17 @@ class PanelImage : public PanelControl {
   PanelImage(const ControlDesign& design, const TwipScale& scale, QWidget* parent);
 
   // Loads the picture file at `path` (any format Qt reads, GIF included)
-  // and shows it. Raises RunError kInvalidArgument when the file is missing
-  // or holds no picture; the image is then unchanged.
+  // and shows it at the image's current device pixel ratio, from the
+  // file's doubled sibling where that is sharper (ReadIconPicture). The
+  // image takes the size of the file at `path` in logical pixels. Raises
+  // RunError kInvalidArgument when that file is missing or holds no
+  // picture; the image is then unchanged.
   void LoadPicture(const QString& path);
   bool HasPicture() const { return !picture_path_.isEmpty(); }
   // The full path of the loaded picture; empty while there is none.
   const QString& PicturePath() const { return picture_path_; }
+  // The file whose pixels are shown: PicturePath() or its 2x sibling.
+  const QString& ShownFile() const { return shown_file_; }
 
   // Current geometry in twips: the stored one until a picture is loaded,
   // then the stored corner with the picture's size.
@@ -104,6 +109,7 @@ class PanelImage : public PanelControl {
  private:
   TwipScale scale_;
   QString picture_path_;
+  QString shown_file_;
 };
 
 }  // namespace skyvane
