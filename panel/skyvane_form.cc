@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "panel/desktop_manners.h"
 #include "panel/forecast/saved_place.h"
 #include "panel/forecast/zone_reference.h"
 #include "panel/icon_path.h"
@@ -48,6 +49,7 @@ Skyvane::Skyvane(SkyvaneOptions options, QWidget* parent)
   if (options_.icon_folder.isEmpty()) {
     options_.icon_folder = IconFolder(QCoreApplication::applicationDirPath());
   }
+  GiveDesktopManners(*this);
   setObjectName(Text(kFormDesign.name));
   setWindowTitle(Text(kFormDesign.caption));
   setFixedSize(scale_.ToPixels(QSize(kFormDesign.width, kFormDesign.height)));

@@ -16,17 +16,11 @@
 #include "panel/layout_table.h"
 #include "panel/skyvane_form.h"
 #include "panel/twips.h"
+#include "tests/panel/fixed_scale_options.h"
 #include "text/run_error.h"
 
 namespace skyvane {
 namespace {
-
-SkyvaneOptions FixedScaleOptions() {
-  SkyvaneOptions options;
-  options.scale = TwipScale(kNominalTwipsPerPixel);
-  options.url = QStringLiteral("file:///nonexistent");
-  return options;
-}
 
 TEST(TwipScaleTest, ConvertsBothWaysAtScreenDensities) {
   struct Case {
