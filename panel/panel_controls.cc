@@ -1,7 +1,12 @@
 #include "panel/panel_controls.h"
 
+#include <algorithm>
+
+#include <QEvent>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QTextDocument>
 
 #include "panel/icon_picture.h"
 
@@ -11,7 +16,21 @@ namespace {
 
 constexpr Qt::Alignment kTopLeft = Qt::AlignLeft | Qt::AlignTop;
 
+// Where the first line of `text` ends: at the first character a painter
+// breaks a line at, or at the end.
+qsizetype FirstLineEnd(const QString& text) {
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text[i];
+    if (c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) return i;
+  }
+  return text.size();
+}
+
 }  // namespace
+
+QString PlainToolTip(const QString& plain) {
+  return Qt::convertFromPlainText(plain, Qt::WhiteSpaceNormal);
+}
 
 PanelControl::PanelControl(const ControlDesign& design, const TwipScale& scale, QWidget* parent)
     : QLabel(parent),
@@ -54,7 +73,32 @@ PanelLabel::PanelLabel(const ControlDesign& design, const TwipScale& scale, QWid
 }
 
 void PanelLabel::SetCaption(const QString& caption) {
-  setText(caption);
+  caption_ = caption;
+  ShowCaption();
+}
+
+void PanelLabel::ShowCaption() {
+  // The parent clips what lies past its edge, so only the part it shows
+  // counts as room.
+  int room = width();
+  if (const QWidget* parent = parentWidget()) room = std::min(room, parent->width() - x());
+  const qsizetype line_end = FirstLineEnd(caption_);
+  QString line = caption_.left(line_end);
+  if (line_end < caption_.size()) line += QChar(kEllipsis);
+  const QString shown = fontMetrics().elidedText(line, Qt::ElideRight, std::max(room, 0));
+  elided_ = shown != caption_;
+  setText(shown);
+  setToolTip(elided_ ? PlainToolTip(caption_) : QString());
+}
+
+void PanelLabel::changeEvent(QEvent* event) {
+  PanelControl::changeEvent(event);
+  if (event->type() == QEvent::FontChange) ShowCaption();
+}
+
+void PanelLabel::resizeEvent(QResizeEvent* event) {
+  PanelControl::resizeEvent(event);
+  ShowCaption();
 }
 
 void PanelLabel::SetForeColor(BgrColor bgr) {

@@ -61,23 +61,53 @@ class PanelControl : public QLabel {
   QRect twips_;
 };
 
+// The text `plain` as a tooltip that shows exactly these characters. Qt
+// reads a tooltip that looks like markup as markup, and captions come from
+// the network, so every tooltip made of such text goes through this.
+QString PlainToolTip(const QString& plain);
+
 // A label: transparent background, plain text drawn left-aligned from its
-// top-left corner and cut at its edges (no wrapping, no markup).
+// top-left corner (no wrapping, no markup), never past its edges.
+//
+// A caption that does not fit is shown cut, ending in kEllipsis, and the
+// label's tooltip then holds the whole caption (PlainToolTip); otherwise the
+// label has no tooltip of its own and hovering it shows the form's. It fits
+// when its first line is no wider than the part of the label its parent
+// shows (the last column's labels reach past the window's edge) and it has
+// no second line. A tooltip of the form's own (a status) that is to show over
+// a cut caption as well is composed by its owner: the whole caption first
+// (Caption(), IsElided()), then the form's text.
 class PanelLabel : public PanelControl {
   Q_OBJECT
  public:
+  static constexpr char16_t kEllipsis = u'\u2026';
+
   // Creates the label described by `design` (which must be a label row)
   // as a child of `parent`, placed with `scale`.
   PanelLabel(const ControlDesign& design, const TwipScale& scale, QWidget* parent);
 
-  QString Caption() const { return text(); }
+  // The whole caption, as set, whether or not it is shown cut.
+  const QString& Caption() const { return caption_; }
   void SetCaption(const QString& caption);
+  // True while the caption is shown cut (ShownText() is not Caption()).
+  bool IsElided() const { return elided_; }
+  // What the label draws.
+  QString ShownText() const { return text(); }
   BgrColor ForeColor() const { return fore_color_; }
   void SetForeColor(BgrColor bgr);
 
   ControlState State() const override;
 
+ protected:
+  void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
+  // Shows the caption, cut to the room the label has now.
+  void ShowCaption();
+
+  QString caption_;
+  bool elided_ = false;
   BgrColor fore_color_;
 };
 
