@@ -14,122 +14,16 @@ skyvane=$1
 forecast=$2
 mode=$3
 
-deadline_seconds=${SKYVANE_TEST_DEADLINE:-40}
-work=$(mktemp -d)
-pids=()
-failures=0
+source "$(dirname "$0")/x_session.bash"
 
-cleanup() {
-  local pid
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-
-die() {
-  echo "FAIL: $*" >&2
-  for f in "$work"/*.log; do
-    [ -s "$f" ] && { echo "--- $f" >&2; tail -20 "$f" >&2; }
-  done
-  exit 1
-}
-
-# wait_for DESCRIPTION COMMAND...: runs COMMAND until it succeeds or the
-# deadline passes.
-wait_for() {
-  local what=$1
-  shift
-  local end=$((SECONDS + deadline_seconds))
-  until "$@"; do
-    [ $SECONDS -lt $end ] || die "timed out waiting for $what"
-    sleep 0.1
-  done
-}
-
-# --- the display
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-exec 3>&-
-wait_for "Xvfb to pick a display" test -s "$work/display"
-export DISPLAY=":$(head -1 "$work/display")"
-unset WAYLAND_DISPLAY QT_QPA_PLATFORM
-wait_for "the display to answer" xdpyinfo >/dev/null 2>&1
-
-if [ "$mode" = openbox ]; then
-  openbox --sm-disable >"$work/openbox.log" 2>&1 &
-  pids+=($!)
-  wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-  wait_for "openbox to manage the display" wm_ready
-fi
-
-# --- the forecast server
-python3 -u - "$forecast" >"$work/port" 2>"$work/http.log" <<'EOF' &
-import http.server, sys
-body = open(sys.argv[1], 'rb').read()
-class Handler(http.server.BaseHTTPRequestHandler):
-    def do_GET(self):
-        self.send_response(200)
-        self.send_header('Content-Type', 'application/json')
-        self.send_header('Content-Length', str(len(body)))
-        self.end_headers()
-        self.wfile.write(body)
-server = http.server.HTTPServer(('127.0.0.1', 0), Handler)
-print(server.server_address[1])
-server.serve_forever()
-EOF
-pids+=($!)
-wait_for "the forecast server" test -s "$work/port"
-url="http://127.0.0.1:$(head -1 "$work/port")/api?version=v1&appid=48157302&appsecret=Qw7rZp2K"
-
-# Under AddressSanitizer: the X keyboard library copies keymap names with
-# strndup from buffers that hold no terminating NUL, which is correct but
-# trips the strict string check.
-if [[ ${ASAN_OPTIONS:-} == *strict_string_checks=1* ]]; then
-  export ASAN_OPTIONS=${ASAN_OPTIONS//strict_string_checks=1/strict_string_checks=0}
-fi
+start_display
+[ "$mode" = openbox ] && start_openbox
+start_forecast_server "$forecast"
 
 export XDG_CONFIG_HOME="$work/config"
 settings="$XDG_CONFIG_HOME/Skyvane/Skyvane.conf"
 # The window system's side of a drag, to tell which kind of drag ran.
 export QT_LOGGING_RULES="qt.qpa.input.devices=true"
-
-panel_pid=
-panel_window=
-X=
-Y=
-
-start_panel() {
-  "$skyvane" --url "$url" "$@" >"$work/panel.log" 2>&1 &
-  panel_pid=$!
-  pids+=("$panel_pid")
-  find_window() {
-    kill -0 "$panel_pid" 2>/dev/null || die "the panel ended before showing its window"
-    panel_window=$(xdotool search --onlyvisible --pid "$panel_pid" --name '^Form1$' 2>/dev/null |
-      head -1)
-    [ -n "$panel_window" ] && read_geometry
-  }
-  wait_for "the panel's window" find_window
-}
-
-stop_panel() {
-  kill "$panel_pid" 2>/dev/null
-  wait "$panel_pid" 2>/dev/null
-}
-
-read_geometry() {
-  local out
-  out=$(xdotool getwindowgeometry --shell "$panel_window" 2>/dev/null) || return 1
-  X=$(sed -n 's/^X=//p' <<<"$out")
-  Y=$(sed -n 's/^Y=//p' <<<"$out")
-  [ -n "$X" ] && [ -n "$Y" ]
-}
 
 at_place() {
   read_geometry && [ "$X" -eq "$1" ] && [ "$Y" -eq "$2" ]
