@@ -85,10 +85,8 @@ void PanelLabel::ShowCaption() {
   const qsizetype line_end = FirstLineEnd(caption_);
   QString line = caption_.left(line_end);
   if (line_end < caption_.size()) line += QChar(kEllipsis);
-  const QString shown = fontMetrics().elidedText(line, Qt::ElideRight, std::max(room, 0));
-  elided_ = shown != caption_;
-  setText(shown);
-  setToolTip(elided_ ? PlainToolTip(caption_) : QString());
+  setText(fontMetrics().elidedText(line, Qt::ElideRight, std::max(room, 0)));
+  setToolTip(IsElided() ? PlainToolTip(caption_) : QString());
 }
 
 void PanelLabel::changeEvent(QEvent* event) {

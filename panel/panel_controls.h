@@ -89,8 +89,8 @@ class PanelLabel : public PanelControl {
   // The whole caption, as set, whether or not it is shown cut.
   const QString& Caption() const { return caption_; }
   void SetCaption(const QString& caption);
-  // True while the caption is shown cut (ShownText() is not Caption()).
-  bool IsElided() const { return elided_; }
+  // True while the caption is shown cut.
+  bool IsElided() const { return text() != caption_; }
   // What the label draws.
   QString ShownText() const { return text(); }
   BgrColor ForeColor() const { return fore_color_; }
@@ -107,7 +107,6 @@ class PanelLabel : public PanelControl {
   void ShowCaption();
 
   QString caption_;
-  bool elided_ = false;
   BgrColor fore_color_;
 };
 
