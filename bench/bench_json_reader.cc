@@ -1,4 +1,5 @@
-// ReadJson against nlohmann::json and RapidJSON's DOM on three public
+// ReadJson against nlohmann::json and RapidJSON's DOM (default flags, and
+// kParseFullPrecisionFlag, whose numbers are exact like ours) on three public
 // documents: canada.json (numbers), citm_catalog.json (objects, short keys)
 // and twitter.json (text, escapes, non-ASCII).
 //
@@ -9,21 +10,30 @@
 // document keeps (glibc's bytes in use, small and mapped blocks, measured
 // around one extra parse with the document still alive).
 //
-// The documents are looked up in $SKYVANE_BENCH_DATA, else in the folder the
-// build names (../shared/bench-data beside the source tree).
+// Repetitions (10 by default) run interleaved in random order, and the end
+// of the output gives, per document, ReadJson's speed as a ratio to each
+// peer's (above 1: ReadJson is faster) from median CPU times, and the
+// memory each parser's document holds.
+//
+// The documents are looked up in $SKYVANE_BENCH_DATA, else in bench/data of
+// the source tree when it exists, else in the folder the build names
+// (../shared/bench-data beside the source tree).
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
 #include <rapidjson/document.h>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
+#include "bench/ratio_reporter.h"
 #include "json/json_reader.h"
 #include "json/json_value.h"
 #include "text/utf.h"
@@ -36,6 +46,9 @@ constexpr const char* kDocuments[] = {"canada.json", "citm_catalog.json", "twitt
 std::string DataDir() {
   if (const char* dir = std::getenv("SKYVANE_BENCH_DATA"); dir != nullptr && *dir != '\0') {
     return dir;
+  }
+  if (std::filesystem::is_directory(SKYVANE_BENCH_SOURCE_DATA_DIR)) {
+    return SKYVANE_BENCH_SOURCE_DATA_DIR;
   }
   return SKYVANE_BENCH_DATA_DIR;
 }
@@ -106,39 +119,59 @@ void BM_Nlohmann(benchmark::State& state, const char* name) {
   Report(state, bytes, HeldMiB([&] { return nlohmann::json::parse(bytes); }));
 }
 
+template <unsigned kFlags>
 void BM_RapidJson(benchmark::State& state, const char* name) {
   const std::string& bytes = Bytes(name);
-  for (auto _ : state) {
+  auto parse = [&bytes] {
     auto document = std::make_unique<rapidjson::Document>();
-    document->Parse(bytes.data(), bytes.size());
+    document->Parse<kFlags>(bytes.data(), bytes.size());
+    return document;
+  };
+  for (auto _ : state) {
+    auto document = parse();
     benchmark::DoNotOptimize(document);
     state.PauseTiming();
     if (document->HasParseError()) state.SkipWithError("RapidJSON could not parse the document");
     document.reset();
     state.ResumeTiming();
   }
-  Report(state, bytes, HeldMiB([&] {
-           auto document = std::make_unique<rapidjson::Document>();
-           document->Parse(bytes.data(), bytes.size());
-           return document;
-         }));
+  Report(state, bytes, HeldMiB(parse));
 }
 
-// Registered document by document so that the three parsers of one document
-// run close together in time.
-const bool kRegistered = [] {
-  for (const char* name : kDocuments) {
-    const std::string suffix = std::string("/") + name;
-    benchmark::RegisterBenchmark(("ReadJson" + suffix).c_str(), BM_ReadJson, name)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(("nlohmann" + suffix).c_str(), BM_Nlohmann, name)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(("RapidJSON" + suffix).c_str(), BM_RapidJson, name)
-        ->Unit(benchmark::kMillisecond);
-  }
-  return true;
-}();
+constexpr const char* kOurs = "ReadJson";
+const struct Peer {
+  const char* name;
+  void (*run)(benchmark::State&, const char*);
+} kPeers[] = {
+    {"RapidJSON", BM_RapidJson<rapidjson::kParseDefaultFlags>},
+    {"RapidJSON_full_precision", BM_RapidJson<rapidjson::kParseFullPrecisionFlag>},
+    {"nlohmann", BM_Nlohmann},
+};
+
+std::string NameOf(const std::string& parser, const char* document) {
+  return parser + "/" + document;
+}
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  std::vector<char*> args = skyvane::bench::WithDefaultFlags(
+      argc, argv, {"--benchmark_repetitions=10", "--benchmark_enable_random_interleaving=true"});
+  int count = static_cast<int>(args.size());
+  benchmark::Initialize(&count, args.data());
+  skyvane::bench::RatioReporter reporter;
+  for (const char* document : kDocuments) {
+    benchmark::RegisterBenchmark(NameOf(kOurs, document).c_str(), BM_ReadJson, document)
+        ->Unit(benchmark::kMillisecond);
+    for (const Peer& peer : kPeers) {
+      benchmark::RegisterBenchmark(NameOf(peer.name, document).c_str(), peer.run, document)
+          ->Unit(benchmark::kMillisecond);
+      reporter.AddTimeRatio(std::string("speed ") + kOurs + " / " + peer.name + ", " + document,
+                            NameOf(peer.name, document), NameOf(kOurs, document));
+    }
+  }
+  reporter.ShowCounter("held_MiB");
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
