@@ -12,9 +12,9 @@
 
 namespace skyvane {
 
-class Collection {
+class Collection : public internal::ContainerHeader {
  public:
-  Collection() = default;
+  Collection() : internal::ContainerHeader(false) {}
   // Releases nested containers without recursion (see NestedRelease).
   ~Collection();
   Collection(const Collection&) = delete;

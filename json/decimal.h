@@ -66,6 +66,11 @@ class Decimal {
   friend int Compare(const Decimal& a, const Decimal& b);
 
  private:
+  // JsonValue packs the parts beside its kind and unpacks them unchecked.
+  friend class JsonValue;
+  constexpr Decimal(bool negative, uint32_t hi, uint64_t lo, uint8_t scale)
+      : lo_(lo), hi_(hi), scale_(scale), negative_(negative) {}
+
   uint64_t lo_ = 0;
   uint32_t hi_ = 0;
   uint8_t scale_ = 0;

@@ -105,7 +105,7 @@ struct Dictionary::Index {
   }
 };
 
-Dictionary::Dictionary() = default;
+Dictionary::Dictionary() : internal::ContainerHeader(true) {}
 
 Dictionary::~Dictionary() {
   internal::NestedRelease release;
@@ -123,7 +123,7 @@ int32_t Dictionary::Find(std::u16string_view key) const {
   return kNoEntry;
 }
 
-void Dictionary::Add(std::u16string key, JsonValue value) {
+void Dictionary::Add(std::u16string_view key, JsonValue value) {
   const size_t count = entries_.size() + 1;
   const bool indexed = count > kLinearScanLimit;
   // A dictionary that handed its entries over keeps its index for the next
@@ -149,7 +149,7 @@ void Dictionary::Add(std::u16string key, JsonValue value) {
       index_ = std::move(grown);
     }
     if (entries_.capacity() == 0) entries_.reserve(kFirstCapacity);
-    entries_.emplace_back(std::move(key), std::move(value));
+    entries_.push_back(Entry{DictionaryKey(key), std::move(value)});
   } catch (const std::bad_alloc&) {
     Raise(ErrorNumber::kOutOfMemory, "Out of memory adding a Dictionary entry");
   }
@@ -209,7 +209,7 @@ const JsonValue& Dictionary::Item(std::u16string_view key) const {
 void Dictionary::SetItem(std::u16string_view key, JsonValue value) {
   const int32_t i = Find(key);
   if (i == kNoEntry) {
-    Add(std::u16string(key), std::move(value));
+    Add(key, std::move(value));
   } else {
     entries_[static_cast<size_t>(i)].second = std::move(value);
   }
@@ -240,7 +240,7 @@ Dictionary::IndexShape Dictionary::IndexShapeForTesting() const {
 std::vector<std::u16string> Dictionary::Keys() const {
   std::vector<std::u16string> keys;
   keys.reserve(entries_.size());
-  for (const Entry& entry : entries_) keys.push_back(entry.first);
+  for (const Entry& entry : entries_) keys.emplace_back(entry.first.View());
   return keys;
 }
 

@@ -24,9 +24,31 @@
 
 namespace skyvane {
 
-class Dictionary {
+// A key as a Dictionary entry holds it: the text in the compact form of a
+// String value (inline when short, else one shared buffer).
+class DictionaryKey {
  public:
-  using Entry = std::pair<std::u16string, JsonValue>;
+  explicit DictionaryKey(std::u16string_view text) : text_(text) {}
+
+  JsonText View() const noexcept { return text_.AsString(); }
+  operator std::u16string_view() const noexcept { return View(); }
+  operator std::u16string() const { return View(); }
+  friend bool operator==(const DictionaryKey& key, std::u16string_view text) noexcept {
+    return key.View() == text;
+  }
+
+ private:
+  JsonValue text_;  // always a String
+};
+
+struct DictionaryEntry {
+  DictionaryKey first;
+  JsonValue second;
+};
+
+class Dictionary : public internal::ContainerHeader {
+ public:
+  using Entry = DictionaryEntry;
 
   Dictionary();
   // Releases nested containers without recursion (see NestedRelease).
@@ -37,7 +59,7 @@ class Dictionary {
   // Adds a new entry at the end. Raises kKeyAlreadyPresent (457) when the key
   // is present; the dictionary is then unchanged. Raises kOverflow when Count
   // would pass 2^31 − 1, kOutOfMemory when memory runs out (unchanged too).
-  void Add(std::u16string key, JsonValue value);
+  void Add(std::u16string_view key, JsonValue value);
   // The value of `key`, or Empty when absent. The reference stays valid until
   // the dictionary next changes.
   const JsonValue& Item(std::u16string_view key) const;

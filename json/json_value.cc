@@ -1,17 +1,39 @@
 #include "json/json_value.h"
 
+#include <bit>
+#include <cstring>
+#include <limits>
+#include <new>
+
 #include "json/collection.h"
 #include "json/dictionary.h"
 #include "text/run_error.h"
 
 namespace skyvane {
+
+static_assert(std::endian::native == std::endian::little,
+              "the kind tag is the low byte of a held pointer");
+static_assert(alignof(Dictionary) >= 2 && alignof(Collection) >= 2,
+              "a held container pointer must be even");
+
 namespace {
 
-template <typename T>
-const T& Get(const JsonValue::Storage& v, ErrorNumber error, const char* description) {
-  const T* held = std::get_if<T>(&v);
-  if (held == nullptr) Raise(error, description);
-  return *held;
+internal::TextBuffer* MakeTextBuffer(std::u16string_view text) {
+  void* block = ::operator new(sizeof(internal::TextBuffer) + text.size() * sizeof(char16_t));
+  auto* buffer = new (block) internal::TextBuffer{{1}};
+  std::memcpy(buffer->Units(), text.data(), text.size() * sizeof(char16_t));
+  return buffer;
+}
+
+void Hold(internal::TextBuffer* buffer) noexcept {
+  buffer->holders.fetch_add(1, std::memory_order_relaxed);
+}
+
+void Drop(internal::TextBuffer* buffer) noexcept {
+  if (buffer->holders.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+    buffer->~TextBuffer();
+    ::operator delete(buffer);
+  }
 }
 
 // The outermost release running on this thread, and how many are nested.
@@ -20,66 +42,184 @@ thread_local int t_release_nesting = 0;
 
 }  // namespace
 
-JsonValue::JsonValue(std::shared_ptr<Dictionary> d) {
-  if (d) v_ = std::move(d);
+const internal::ContainerHeader* JsonValue::Header() const noexcept {
+  // Both classes have the header as their first base, at the start of the
+  // object, so the view as either class finds it.
+  return dictionary_.get();
 }
 
-JsonValue::JsonValue(std::shared_ptr<Collection> c) {
-  if (c) v_ = std::move(c);
+void JsonValue::SetTag(uint8_t tag) noexcept {
+  std::memset(bytes_, 0, sizeof bytes_);
+  bytes_[0] = tag;
 }
 
-VarType JsonValue::Kind() const {
-  switch (v_.index()) {
-    case 0:
+void JsonValue::SetText(std::u16string_view text) {
+  if (text.size() <= kShortTextUnits) {
+    SetTag(kTagShortText);
+    short_.length = static_cast<uint8_t>(text.size());
+    if (!text.empty()) std::memcpy(short_.units, text.data(), text.size() * sizeof(char16_t));
+    return;
+  }
+  if (text.size() > std::numeric_limits<uint32_t>::max()) {
+    Raise(ErrorNumber::kOverflow, "Text too long for a value");
+  }
+  TextBuffer* buffer;
+  try {
+    buffer = MakeTextBuffer(text);
+  } catch (const std::bad_alloc&) {
+    Raise(ErrorNumber::kOutOfMemory, "Out of memory holding a text");
+  }
+  SetTag(kTagLongText);
+  long_.length = static_cast<uint32_t>(text.size());
+  long_.buffer = buffer;
+}
+
+JsonValue::JsonValue(bool b) noexcept {
+  SetTag(kTagBoolean);
+  flag_.value = b;
+}
+
+JsonValue::JsonValue(const Decimal& d) noexcept {
+  SetTag(kTagDecimal);
+  decimal_.scale = d.scale_;
+  decimal_.negative = d.negative_;
+  decimal_.high = d.hi_;
+  decimal_.low = d.lo_;
+}
+
+JsonValue::JsonValue(std::shared_ptr<Dictionary> d) noexcept {
+  if (d) {
+    new (&dictionary_) std::shared_ptr<Dictionary>(std::move(d));
+  } else {
+    SetTag(kTagEmpty);
+  }
+}
+
+JsonValue::JsonValue(std::shared_ptr<Collection> c) noexcept {
+  if (c) {
+    new (&collection_) std::shared_ptr<Collection>(std::move(c));
+  } else {
+    SetTag(kTagEmpty);
+  }
+}
+
+void JsonValue::CopyFrom(const JsonValue& other) noexcept {
+  if (other.HoldsContainer()) {
+    if (other.Header()->IsDictionary()) {
+      new (&dictionary_) std::shared_ptr<Dictionary>(other.dictionary_);
+    } else {
+      new (&collection_) std::shared_ptr<Collection>(other.collection_);
+    }
+    return;
+  }
+  std::memcpy(bytes_, other.bytes_, sizeof bytes_);
+  if (Tag() == kTagLongText) Hold(long_.buffer);
+}
+
+void JsonValue::MoveFrom(JsonValue& other) noexcept {
+  if (other.HoldsContainer()) {
+    if (other.Header()->IsDictionary()) {
+      new (&dictionary_) std::shared_ptr<Dictionary>(std::move(other.dictionary_));
+      other.dictionary_.~shared_ptr();
+    } else {
+      new (&collection_) std::shared_ptr<Collection>(std::move(other.collection_));
+      other.collection_.~shared_ptr();
+    }
+  } else {
+    std::memcpy(bytes_, other.bytes_, sizeof bytes_);
+  }
+  other.SetTag(kTagEmpty);
+}
+
+void JsonValue::Release() noexcept {
+  if (HoldsContainer()) {
+    if (Header()->IsDictionary()) {
+      dictionary_.~shared_ptr();
+    } else {
+      collection_.~shared_ptr();
+    }
+  } else if (Tag() == kTagLongText) {
+    Drop(long_.buffer);
+  }
+}
+
+JsonValue::JsonValue(const JsonValue& other) noexcept {
+  CopyFrom(other);
+}
+
+JsonValue::JsonValue(JsonValue&& other) noexcept {
+  MoveFrom(other);
+}
+
+JsonValue& JsonValue::operator=(const JsonValue& other) noexcept {
+  if (this != &other) {
+    // Releasing first could release `other` too when this value holds the
+    // container it lives in: copy, then release the old content.
+    JsonValue old(std::move(*this));
+    CopyFrom(other);
+  }
+  return *this;
+}
+
+JsonValue& JsonValue::operator=(JsonValue&& other) noexcept {
+  if (this != &other) {
+    JsonValue old(std::move(*this));
+    MoveFrom(other);
+  }
+  return *this;
+}
+
+VarType JsonValue::Kind() const noexcept {
+  switch (Tag()) {
+    case kTagEmpty:
       return VarType::kEmpty;
-    case 1:
+    case kTagNull:
       return VarType::kNull;
-    case 2:
+    case kTagShortText:
+    case kTagLongText:
       return VarType::kString;
-    case 3:
+    case kTagBoolean:
       return VarType::kBoolean;
-    case 4:
+    case kTagDecimal:
       return VarType::kDecimal;
     default:
       return VarType::kObject;
   }
 }
 
-const std::u16string& JsonValue::AsString() const {
-  return Get<std::u16string>(v_, ErrorNumber::kTypeMismatch, "Type mismatch: not a String");
+void JsonValue::RaiseNotString() {
+  Raise(ErrorNumber::kTypeMismatch, "Type mismatch: not a String");
 }
 
 bool JsonValue::AsBoolean() const {
-  return Get<bool>(v_, ErrorNumber::kTypeMismatch, "Type mismatch: not a Boolean");
+  if (Tag() != kTagBoolean) Raise(ErrorNumber::kTypeMismatch, "Type mismatch: not a Boolean");
+  return flag_.value;
 }
 
-const Decimal& JsonValue::AsDecimal() const {
-  return Get<Decimal>(v_, ErrorNumber::kTypeMismatch, "Type mismatch: not a Decimal");
+Decimal JsonValue::AsDecimal() const {
+  if (Tag() != kTagDecimal) Raise(ErrorNumber::kTypeMismatch, "Type mismatch: not a Decimal");
+  return Decimal(decimal_.negative != 0, decimal_.high, decimal_.low, decimal_.scale);
 }
 
 const std::shared_ptr<Dictionary>& JsonValue::AsDictionary() const {
-  return Get<std::shared_ptr<Dictionary>>(v_, ErrorNumber::kObjectRequired,
-                                          "Object required: not a Dictionary");
+  if (!IsDictionary()) Raise(ErrorNumber::kObjectRequired, "Object required: not a Dictionary");
+  return dictionary_;
 }
 
 const std::shared_ptr<Collection>& JsonValue::AsCollection() const {
-  return Get<std::shared_ptr<Collection>>(v_, ErrorNumber::kObjectRequired,
-                                          "Object required: not a Collection");
+  if (!IsCollection()) Raise(ErrorNumber::kObjectRequired, "Object required: not a Collection");
+  return collection_;
 }
 
-Dictionary* JsonValue::DictionaryOrNull() const {
-  const auto* held = std::get_if<std::shared_ptr<Dictionary>>(&v_);
-  return held != nullptr ? held->get() : nullptr;
+Dictionary* JsonValue::DictionaryOrNull() const noexcept {
+  return IsDictionary() ? dictionary_.get() : nullptr;
 }
 
-Collection* JsonValue::CollectionOrNull() const {
-  const auto* held = std::get_if<std::shared_ptr<Collection>>(&v_);
-  return held != nullptr ? held->get() : nullptr;
+Collection* JsonValue::CollectionOrNull() const noexcept {
+  return IsCollection() ? collection_.get() : nullptr;
 }
 
 std::u16string JsonValue::TypeName() const {
-  if (IsDictionary()) return u"Dictionary";
-  if (IsCollection()) return u"Collection";
   switch (Kind()) {
     case VarType::kEmpty:
       return u"Empty";
@@ -94,7 +234,7 @@ std::u16string JsonValue::TypeName() const {
     case VarType::kObject:
       break;
   }
-  return u"Object";
+  return IsDictionary() ? u"Dictionary" : u"Collection";
 }
 
 std::u16string JsonValue::ToText() const {
@@ -104,11 +244,11 @@ std::u16string JsonValue::ToText() const {
     case VarType::kNull:
       return u"null";
     case VarType::kString:
-      return std::get<std::u16string>(v_);
+      return AsString();
     case VarType::kBoolean:
-      return std::get<bool>(v_) ? u"true" : u"false";
+      return flag_.value ? u"true" : u"false";
     case VarType::kDecimal:
-      return std::get<Decimal>(v_).ToText();
+      return AsDecimal().ToText();
     case VarType::kObject:
       break;
   }

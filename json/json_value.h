@@ -1,16 +1,28 @@
 // JsonValue: the tagged value the JSON reader produces and the script
 // evaluator inspects.
 //
-// A JsonValue holds exactly one of the kinds of VarType. Text and scalars are
-// held by value (copying a JsonValue copies its text); containers are held by
-// shared reference (copying a JsonValue shares the container). The kind codes
-// are part of the model: callers test them by number.
+// A JsonValue holds exactly one of the kinds of VarType. Text and scalars
+// behave as values (changing or releasing one copy never changes another);
+// containers are held by shared reference (copying a JsonValue shares the
+// container). The kind codes are part of the model: callers test them by
+// number.
+//
+// A JsonValue is 16 bytes. A Decimal is packed beside its kind; a text of
+// up to kShortTextUnits code units is held inline, a longer one in one
+// immutable, reference-counted buffer, so copies share it and never copy
+// the text; a container is a std::shared_ptr held in place.
+//
+// Copies of one value may be used on different threads (the counts are
+// atomic); one value, and the containers, are not thread-safe.
 #ifndef SKYVANE_JSON_JSON_VALUE_H_
 #define SKYVANE_JSON_JSON_VALUE_H_
 
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
-#include <variant>
+#include <string_view>
 #include <vector>
 
 #include "json/decimal.h"
@@ -29,46 +41,94 @@ enum class VarType : int {
   kDecimal = 14,
 };
 
+// The text of a String value, viewed in place: valid while the value it
+// came from is neither changed nor released. Converts to std::u16string
+// where a copy is wanted.
+class JsonText : public std::u16string_view {
+ public:
+  constexpr JsonText(std::u16string_view text) noexcept : std::u16string_view(text) {}
+  operator std::u16string() const { return std::u16string(data(), size()); }
+};
+
+namespace internal {
+
+// The first base of Dictionary and Collection: tells a held container's
+// class without knowing its type.
+class ContainerHeader {
+ public:
+  bool IsDictionary() const noexcept { return is_dictionary_; }
+
+ protected:
+  explicit ContainerHeader(bool is_dictionary) noexcept : is_dictionary_(is_dictionary) {}
+
+ private:
+  const bool is_dictionary_;
+};
+
+// A long text of a JsonValue: its count of holders, then its code units,
+// in one block.
+struct TextBuffer {
+  std::atomic<uint32_t> holders;
+  char16_t* Units() noexcept { return reinterpret_cast<char16_t*>(this + 1); }
+};
+
+}  // namespace internal
+
 class JsonValue {
  public:
   struct NullTag {
     friend bool operator==(NullTag, NullTag) { return true; }
   };
+  // Texts up to this many code units are held inside the value.
+  static constexpr std::size_t kShortTextUnits = 7;
 
   // Empty.
-  JsonValue() = default;
+  JsonValue() noexcept { SetTag(kTagEmpty); }
   static JsonValue Null() { return JsonValue(NullTag{}); }
-  JsonValue(NullTag) : v_(NullTag{}) {}
-  JsonValue(std::u16string text) : v_(std::move(text)) {}
-  JsonValue(const char16_t* text) : v_(std::u16string(text)) {}
-  JsonValue(bool b) : v_(b) {}
-  JsonValue(const Decimal& d) : v_(d) {}
+  JsonValue(NullTag) noexcept { SetTag(kTagNull); }
+  // Raises kOutOfMemory when a long text's buffer cannot be had, kOverflow
+  // for a text of more than 2^32 − 1 code units.
+  JsonValue(std::u16string_view text) { SetText(text); }
+  JsonValue(const std::u16string& text) { SetText(text); }
+  JsonValue(const char16_t* text) { SetText(text); }
+  JsonValue(bool b) noexcept;
+  JsonValue(const Decimal& d) noexcept;
   // A null pointer gives Empty.
-  JsonValue(std::shared_ptr<Dictionary> d);
-  JsonValue(std::shared_ptr<Collection> c);
+  JsonValue(std::shared_ptr<Dictionary> d) noexcept;
+  JsonValue(std::shared_ptr<Collection> c) noexcept;
 
-  VarType Kind() const;
+  JsonValue(const JsonValue& other) noexcept;
+  JsonValue(JsonValue&& other) noexcept;
+  JsonValue& operator=(const JsonValue& other) noexcept;
+  JsonValue& operator=(JsonValue&& other) noexcept;
+  ~JsonValue() { Release(); }
+
+  VarType Kind() const noexcept;
   int KindCode() const { return static_cast<int>(Kind()); }
-  bool IsEmpty() const { return v_.index() == 0; }
-  bool IsNull() const { return std::holds_alternative<NullTag>(v_); }
-  bool IsString() const { return std::holds_alternative<std::u16string>(v_); }
-  bool IsBoolean() const { return std::holds_alternative<bool>(v_); }
-  bool IsDecimal() const { return std::holds_alternative<Decimal>(v_); }
-  bool IsDictionary() const { return std::holds_alternative<std::shared_ptr<Dictionary>>(v_); }
-  bool IsCollection() const { return std::holds_alternative<std::shared_ptr<Collection>>(v_); }
+  bool IsEmpty() const noexcept { return Tag() == kTagEmpty; }
+  bool IsNull() const noexcept { return Tag() == kTagNull; }
+  bool IsString() const noexcept { return Tag() == kTagShortText || Tag() == kTagLongText; }
+  bool IsBoolean() const noexcept { return Tag() == kTagBoolean; }
+  bool IsDecimal() const noexcept { return Tag() == kTagDecimal; }
+  bool IsDictionary() const noexcept { return HoldsContainer() && Header()->IsDictionary(); }
+  bool IsCollection() const noexcept { return HoldsContainer() && !Header()->IsDictionary(); }
 
   // Accessors of one kind. Each raises RunError kTypeMismatch (13) when the
   // value is of another kind; the container accessors raise kObjectRequired
   // (424) instead.
-  const std::u16string& AsString() const;
+  JsonText AsString() const {
+    if (Tag() == kTagShortText) return std::u16string_view(short_.units, short_.length);
+    if (Tag() == kTagLongText) return std::u16string_view(long_.buffer->Units(), long_.length);
+    RaiseNotString();
+  }
   bool AsBoolean() const;
-  const Decimal& AsDecimal() const;
+  Decimal AsDecimal() const;
   const std::shared_ptr<Dictionary>& AsDictionary() const;
   const std::shared_ptr<Collection>& AsCollection() const;
 
   // The container, or nullptr when the value holds none of that kind.
-  Dictionary* DictionaryOrNull() const;
-  Collection* CollectionOrNull() const;
+  Dictionary* DictionaryOrNull() const noexcept;
+  Collection* CollectionOrNull() const noexcept;
 
   // The name of the kind: "Empty", "Null", "String", "Boolean", "Decimal",
   // and for containers their class name, "Dictionary" or "Collection".
@@ -79,13 +139,64 @@ class JsonValue {
   // ("." as separator). A container raises kTypeMismatch (13).
   std::u16string ToText() const;
 
-  // The held alternative; its index order is fixed (Empty first).
-  using Storage = std::variant<std::monostate, NullTag, std::u16string, bool, Decimal,
-                               std::shared_ptr<Dictionary>, std::shared_ptr<Collection>>;
-
  private:
-  Storage v_;
+  // The first byte of the value: a kind tag (odd), or for a container the
+  // low byte of the held pointer (even: containers are aligned).
+  enum TagByte : uint8_t {
+    kTagEmpty = 1,
+    kTagNull = 3,
+    kTagBoolean = 5,
+    kTagDecimal = 7,
+    kTagShortText = 9,
+    kTagLongText = 11,
+  };
+  struct ShortText {
+    uint8_t tag;
+    uint8_t length;
+    char16_t units[kShortTextUnits];
+  };
+  struct PackedDecimal {
+    uint8_t tag;
+    uint8_t scale;
+    uint8_t negative;
+    uint32_t high;
+    uint64_t low;
+  };
+  using TextBuffer = internal::TextBuffer;
+  struct LongText {
+    uint8_t tag;
+    uint32_t length;
+    TextBuffer* buffer;
+  };
+  struct Flag {
+    uint8_t tag;
+    bool value;
+  };
+
+  uint8_t Tag() const noexcept { return bytes_[0]; }
+  bool HoldsContainer() const noexcept { return (bytes_[0] & 1) == 0; }
+  const internal::ContainerHeader* Header() const noexcept;
+  void SetTag(uint8_t tag) noexcept;
+  void SetText(std::u16string_view text);
+  [[noreturn]] static void RaiseNotString();
+  // Takes over `other`'s content (this holds nothing); `other` is left Empty.
+  void MoveFrom(JsonValue& other) noexcept;
+  void CopyFrom(const JsonValue& other) noexcept;
+  // Releases what is held; the value is then undefined until set again.
+  void Release() noexcept;
+
+  union {
+    unsigned char bytes_[16];
+    ShortText short_;
+    PackedDecimal decimal_;
+    LongText long_;
+    Flag flag_;
+    std::shared_ptr<Dictionary> dictionary_;
+    std::shared_ptr<Collection> collection_;
+  };
 };
+
+static_assert(sizeof(JsonValue) == 16);
 
 namespace internal {
 
