@@ -1,9 +1,7 @@
 #include "json/collection.h"
 
-#include <iterator>
 #include <limits>
 #include <new>
-#include <type_traits>
 
 #include "text/run_error.h"
 
@@ -19,13 +17,13 @@ Collection::~Collection() {
   if (release.TooDeep()) {
     for (JsonValue& item : items_) release.Take(item);
   }
-  items_.clear();
+  items_.Clear();
 }
 
 void Collection::Add(JsonValue value) {
   if (items_.size() >= kMaxItems) Raise(ErrorNumber::kOverflow, "Collection is full");
   try {
-    items_.push_back(std::move(value));
+    items_.PushBack(std::move(value));
   } catch (const std::bad_alloc&) {
     Raise(ErrorNumber::kOutOfMemory, "Out of memory adding a Collection item");
   }
@@ -34,7 +32,7 @@ void Collection::Add(JsonValue value) {
 void Collection::Reserve(int32_t count) {
   if (count <= 0) return;
   try {
-    items_.reserve(static_cast<size_t>(count));
+    items_.Reserve(static_cast<size_t>(count));
   } catch (const std::bad_alloc&) {
     Raise(ErrorNumber::kOutOfMemory, "Out of memory adding a Collection item");
   }
@@ -42,21 +40,14 @@ void Collection::Reserve(int32_t count) {
 
 void Collection::AddAll(std::vector<JsonValue>& items) {
   if (items.size() > kMaxItems - items_.size()) Raise(ErrorNumber::kOverflow, "Collection is full");
-  if (items_.empty() && items.size() == items.capacity()) {
-    items_.swap(items);
-    items.clear();
-    return;
-  }
   try {
-    items_.reserve(items_.size() + items.size());
+    items_.Reserve(items_.size() + items.size());
   } catch (const std::bad_alloc&) {
     Raise(ErrorNumber::kOutOfMemory, "Out of memory adding a Collection item");
   }
-  // Moving a JsonValue cannot throw and the room is there: nothing below
+  // The room is there and moving a JsonValue cannot throw: nothing below
   // fails.
-  static_assert(std::is_nothrow_move_constructible_v<JsonValue>);
-  items_.insert(items_.end(), std::make_move_iterator(items.begin()),
-                std::make_move_iterator(items.end()));
+  for (JsonValue& item : items) items_.PushBack(std::move(item));
   items.clear();
 }
 

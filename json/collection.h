@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "json/compact_vector.h"
 #include "json/json_value.h"
 
 namespace skyvane {
@@ -30,11 +31,9 @@ class Collection : public internal::ContainerHeader {
   void Reserve(int32_t count);
   // Appends every item of `items`, moved, in order, making room once; a
   // reader gathers an array's items in one list and hands them over when it
-  // ends, so that the list here is allocated at its exact size. When this
-  // list is empty and `items` exactly full, `items`' storage is taken over
-  // as it stands. `items` is left empty. Raises kOverflow when Count would pass
-  // 2^31 − 1 and kOutOfMemory when memory runs out; both lists are then
-  // unchanged.
+  // ends, so that the list here is allocated at its exact size. `items` is
+  // left empty. Raises kOverflow when Count would pass 2^31 − 1 and
+  // kOutOfMemory when memory runs out; both lists are then unchanged.
   void AddAll(std::vector<JsonValue>& items);
   // The item at `position`, 1 .. Count(). Raises kSubscriptOutOfRange (9)
   // for any other position.
@@ -42,11 +41,11 @@ class Collection : public internal::ContainerHeader {
   int32_t Count() const { return static_cast<int32_t>(items_.size()); }
 
   // Enumeration from the first item to the last.
-  std::vector<JsonValue>::const_iterator begin() const { return items_.begin(); }
-  std::vector<JsonValue>::const_iterator end() const { return items_.end(); }
+  const JsonValue* begin() const { return items_.begin(); }
+  const JsonValue* end() const { return items_.end(); }
 
  private:
-  std::vector<JsonValue> items_;
+  internal::CompactVector<JsonValue> items_;
 };
 
 }  // namespace skyvane

@@ -19,9 +19,6 @@ constexpr size_t kMaxEntries = std::numeric_limits<int32_t>::max();
 constexpr size_t kSlotsPerEntry = 2;
 constexpr size_t kMinSlots = 32;
 constexpr int32_t kNoEntry = -1;
-// Room made by the first Add: JSON objects mostly have a handful of members,
-// and growing 1, 2, 4 would reallocate twice for them.
-constexpr size_t kFirstCapacity = 4;
 
 // An insertion that probes more slots than this, at a load of at most
 // 1/kSlotsPerEntry, means the keys cluster under the index's seed (with
@@ -58,7 +55,8 @@ struct Dictionary::Index {
 
   uint32_t Hash(std::u16string_view key) const { return static_cast<uint32_t>(HashKey(key, seed)); }
 
-  int32_t Find(const std::vector<Entry>& entries, std::u16string_view key, uint32_t hash) const {
+  int32_t Find(const internal::CompactVector<Entry>& entries, std::u16string_view key,
+               uint32_t hash) const {
     const size_t mask = Mask();
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
       const Slot& slot = slots[i];
@@ -81,7 +79,7 @@ struct Dictionary::Index {
 
   // Fills the slots (already sized, all empty) with every entry, hashed
   // under the current seed.
-  void InsertAll(const std::vector<Entry>& entries) {
+  void InsertAll(const internal::CompactVector<Entry>& entries) {
     for (size_t i = 0; i < entries.size(); ++i) {
       Insert(Hash(entries[i].first), static_cast<int32_t>(i));
     }
@@ -97,7 +95,7 @@ struct Dictionary::Index {
   }
 
   // Draws a fresh seed and rehashes every entry in place; allocates nothing.
-  void Reseed(const std::vector<Entry>& entries) {
+  void Reseed(const internal::CompactVector<Entry>& entries) {
     seed = FreshKeyHashSeed();
     reseeded = true;
     std::fill(slots.begin(), slots.end(), Slot{});
@@ -112,7 +110,7 @@ Dictionary::~Dictionary() {
   if (release.TooDeep()) {
     for (Entry& entry : entries_) release.Take(entry.second);
   }
-  entries_.clear();
+  entries_.Clear();
 }
 
 int32_t Dictionary::Find(std::u16string_view key) const {
@@ -148,8 +146,7 @@ void Dictionary::Add(std::u16string_view key, JsonValue value) {
       }
       index_ = std::move(grown);
     }
-    if (entries_.capacity() == 0) entries_.reserve(kFirstCapacity);
-    entries_.push_back(Entry{DictionaryKey(key), std::move(value)});
+    entries_.PushBack(Entry{DictionaryKey(key), std::move(value)});
   } catch (const std::bad_alloc&) {
     Raise(ErrorNumber::kOutOfMemory, "Out of memory adding a Dictionary entry");
   }
@@ -168,8 +165,8 @@ void Dictionary::TakeEntriesOf(Dictionary& from) {
   const size_t count = from.entries_.size();
   if (count == 0) return;
   try {
-    std::vector<Entry> exact;
-    exact.reserve(count);
+    internal::CompactVector<Entry> exact;
+    exact.Reserve(count);
     std::unique_ptr<Index> index;
     if (count > kLinearScanLimit) {
       // The slots keep the hashes, so no key is hashed again.
@@ -181,14 +178,14 @@ void Dictionary::TakeEntriesOf(Dictionary& from) {
         index->InsertAll(from.entries_);
       }
     }
-    for (Entry& entry : from.entries_) exact.emplace_back(std::move(entry));
-    entries_.swap(exact);
+    for (Entry& entry : from.entries_) exact.PushBack(std::move(entry));
+    entries_.Swap(exact);
     index_ = std::move(index);
   } catch (const std::bad_alloc&) {
-    entries_.swap(from.entries_);
+    entries_.Swap(from.entries_);
     index_.swap(from.index_);
   }
-  from.entries_.clear();
+  from.entries_.Clear();
   if (from.index_) {
     // The index stays for the next entries unless the next ones are likely
     // to be few, or emptying it would cost far more than those entries.

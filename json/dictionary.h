@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "json/compact_vector.h"
 #include "json/json_value.h"
 
 namespace skyvane {
@@ -91,14 +92,14 @@ class Dictionary : public internal::ContainerHeader {
   IndexShape IndexShapeForTesting() const;
 
   // Enumeration in entry order.
-  std::vector<Entry>::const_iterator begin() const { return entries_.begin(); }
-  std::vector<Entry>::const_iterator end() const { return entries_.end(); }
+  const Entry* begin() const { return entries_.begin(); }
+  const Entry* end() const { return entries_.end(); }
 
  private:
   // Index of `key` in entries_, or -1.
   int32_t Find(std::u16string_view key) const;
 
-  std::vector<Entry> entries_;
+  internal::CompactVector<Entry> entries_;
   struct Index;  // hashed index, built once the dictionary is large enough
   std::unique_ptr<Index> index_;
 };

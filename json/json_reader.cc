@@ -12,6 +12,7 @@
 #include "json/collection.h"
 #include "json/decimal.h"
 #include "json/dictionary.h"
+#include "json/parse_arena.h"
 #include "json/reader_scan.h"
 #include "text/run_error.h"
 #include "text/string_builder.h"
@@ -122,6 +123,13 @@ int HexDigitValue(char16_t c) {
   return -1;
 }
 
+// A container of the tree being read, allocated with its control block in
+// the parse's arena.
+template <typename Container>
+std::shared_ptr<Container> MakeContainer() {
+  return std::allocate_shared<Container>(internal::ArenaAllocator<Container>());
+}
+
 // Raised when a container would nest deeper than kMaxNesting.
 struct NestingTooDeep {};
 
@@ -137,11 +145,11 @@ class Reader {
   JsonValue ReadRoot(JsonValue& root) {
     SkipBlanks();
     if (pos_ < n_ && p_[pos_] == u'{') {
-      auto object = std::make_shared<Dictionary>();
+      auto object = MakeContainer<Dictionary>();
       root = JsonValue(object);
       ReadObject(*object, 1);
     } else if (pos_ < n_ && p_[pos_] == u'[') {
-      auto array = std::make_shared<Collection>();
+      auto array = MakeContainer<Collection>();
       root = JsonValue(array);
       ReadArray(*array, 1);
     } else {
@@ -411,13 +419,13 @@ class Reader {
     switch (p_[pos_]) {
       case u'{': {
         if (depth >= kMaxNesting) throw NestingTooDeep();
-        auto object = std::make_shared<Dictionary>();
+        auto object = MakeContainer<Dictionary>();
         ReadObject(*object, depth + 1);
         return JsonValue(std::move(object));
       }
       case u'[': {
         if (depth >= kMaxNesting) throw NestingTooDeep();
-        auto array = std::make_shared<Collection>();
+        auto array = MakeContainer<Collection>();
         ReadArray(*array, depth + 1);
         return JsonValue(std::move(array));
       }
@@ -624,6 +632,7 @@ JsonValue ReadJson(std::u16string_view sText) {
   }
   JsonValue root;
   try {
+    internal::ParseArena arena;
     Reader reader(sText);
     return reader.ReadRoot(root);
   } catch (const std::exception&) {

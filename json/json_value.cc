@@ -7,6 +7,7 @@
 
 #include "json/collection.h"
 #include "json/dictionary.h"
+#include "json/parse_arena.h"
 #include "text/run_error.h"
 
 namespace skyvane {
@@ -19,8 +20,9 @@ static_assert(alignof(Dictionary) >= 2 && alignof(Collection) >= 2,
 namespace {
 
 internal::TextBuffer* MakeTextBuffer(std::u16string_view text) {
-  void* block = ::operator new(sizeof(internal::TextBuffer) + text.size() * sizeof(char16_t));
-  auto* buffer = new (block) internal::TextBuffer{{1}};
+  const internal::Block block =
+      internal::AllocateBlock(sizeof(internal::TextBuffer) + text.size() * sizeof(char16_t));
+  auto* buffer = new (block.address) internal::TextBuffer{{1}, block.in_arena};
   std::memcpy(buffer->Units(), text.data(), text.size() * sizeof(char16_t));
   return buffer;
 }
@@ -31,8 +33,9 @@ void Hold(internal::TextBuffer* buffer) noexcept {
 
 void Drop(internal::TextBuffer* buffer) noexcept {
   if (buffer->holders.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+    const internal::Block block{buffer, buffer->in_arena};
     buffer->~TextBuffer();
-    ::operator delete(buffer);
+    internal::FreeBlock(block);
   }
 }
 

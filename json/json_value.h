@@ -69,6 +69,7 @@ class ContainerHeader {
 // in one block.
 struct TextBuffer {
   std::atomic<uint32_t> holders;
+  bool in_arena;  // allocated from a ParseArena
   char16_t* Units() noexcept { return reinterpret_cast<char16_t*>(this + 1); }
 };
 

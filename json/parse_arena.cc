@@ -1,0 +1,101 @@
+#include "json/parse_arena.h"
+
+#include <atomic>
+#include <cstdlib>
+
+namespace skyvane::internal {
+namespace {
+
+thread_local ParseArena* t_current_arena = nullptr;
+constexpr int64_t kHold = int64_t{1} << 62;
+
+}  // namespace
+
+// At the start of every chunk, which is aligned to kChunkSize so that any
+// block's chunk is found by rounding its address down.
+struct ParseArena::ChunkHeader {
+  // Blocks not yet freed; while an arena cuts from the chunk, kHold more
+  // (its blocks are counted only when it retires the chunk, so that cutting
+  // a block costs no atomic operation; frees meanwhile only lower the hold).
+  std::atomic<int64_t> live;
+};
+
+namespace {
+
+constexpr std::size_t kHeaderSize =
+    (sizeof(std::atomic<int64_t>) + ParseArena::kAlignment - 1) & ~(ParseArena::kAlignment - 1);
+
+void* NewChunk(std::size_t bytes) {
+  const std::size_t size = (bytes + ParseArena::kChunkSize - 1) & ~(ParseArena::kChunkSize - 1);
+  void* chunk = std::aligned_alloc(ParseArena::kChunkSize, size);
+  if (chunk == nullptr) throw std::bad_alloc();
+  return chunk;
+}
+
+}  // namespace
+
+ParseArena::ParseArena() noexcept : previous_(t_current_arena) {
+  t_current_arena = this;
+}
+
+ParseArena::~ParseArena() {
+  RetireChunk();
+  t_current_arena = previous_;
+}
+
+ParseArena* ParseArena::Current() noexcept {
+  return t_current_arena;
+}
+
+void* ParseArena::AllocateSlow(std::size_t bytes) {
+  if (bytes > kLargestSharedBlock) return AllocateAlone(bytes);
+  void* memory = NewChunk(kChunkSize);
+  RetireChunk();
+  chunk_ = new (memory) ChunkHeader{{kHold}};
+  next_ = static_cast<char*>(memory) + kHeaderSize;
+  end_ = static_cast<char*>(memory) + kChunkSize;
+  blocks_in_chunk_ = 0;
+  return Allocate(bytes);
+}
+
+void ParseArena::RetireChunk() noexcept {
+  if (chunk_ == nullptr) return;
+  const int64_t change = blocks_in_chunk_ - kHold;
+  if (chunk_->live.fetch_add(change, std::memory_order_acq_rel) + change == 0) {
+    chunk_->~ChunkHeader();
+    std::free(chunk_);
+  }
+  chunk_ = nullptr;
+  next_ = end_ = nullptr;
+  blocks_in_chunk_ = 0;
+}
+
+void* ParseArena::AllocateAlone(std::size_t bytes) {
+  void* memory = NewChunk(kHeaderSize + bytes);
+  new (memory) ChunkHeader{{1}};
+  return static_cast<char*>(memory) + kHeaderSize;
+}
+
+void ParseArena::Free(void* block) noexcept {
+  auto* chunk = reinterpret_cast<ChunkHeader*>(reinterpret_cast<uintptr_t>(block) &
+                                               ~static_cast<uintptr_t>(kChunkSize - 1));
+  if (chunk->live.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+    chunk->~ChunkHeader();
+    std::free(chunk);
+  }
+}
+
+Block AllocateBlock(std::size_t bytes) {
+  if (ParseArena* arena = ParseArena::Current()) return Block{arena->Allocate(bytes), true};
+  return Block{::operator new(bytes), false};
+}
+
+void FreeBlock(const Block& block) noexcept {
+  if (block.in_arena) {
+    ParseArena::Free(block.address);
+  } else {
+    ::operator delete(block.address);
+  }
+}
+
+}  // namespace skyvane::internal

@@ -1,0 +1,111 @@
+// ParseArena: where the values of one parse are allocated (internal to
+// json/).
+//
+// While a ParseArena is alive on a thread, the blocks that the value model
+// asks for on that thread (containers with their control blocks, item and
+// entry arrays, long texts) are cut one after the other from chunks of
+// kChunkSize bytes instead of coming from malloc one by one. A chunk counts
+// its live blocks and goes back to the system when the last of them is
+// freed and no arena cuts from it any more, so a subtree that outlives its
+// document keeps only its own chunks. Blocks are freed one by one through
+// FreeBlock, from any thread; the space of a freed block is not reused
+// before its whole chunk is free.
+//
+// Outside an arena, AllocateBlock falls back to operator new.
+#ifndef SKYVANE_JSON_PARSE_ARENA_H_
+#define SKYVANE_JSON_PARSE_ARENA_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <new>
+
+namespace skyvane::internal {
+
+struct Block {
+  void* address = nullptr;
+  bool in_arena = false;  // to be given back to FreeBlock as it is
+};
+
+// `bytes` bytes aligned for any of the value model's types, from the
+// thread's arena when there is one. Throws std::bad_alloc.
+Block AllocateBlock(std::size_t bytes);
+// Frees a block of AllocateBlock. Thread-safe.
+void FreeBlock(const Block& block) noexcept;
+
+class ParseArena {
+ public:
+  static constexpr std::size_t kChunkSize = std::size_t{1} << 15;
+  // Every type of the value model needs at most this.
+  static constexpr std::size_t kAlignment = 8;
+  // Blocks larger than this get a chunk of their own.
+  static constexpr std::size_t kLargestSharedBlock = kChunkSize / 8;
+
+  // Makes this arena the thread's current one (the previous one, if any,
+  // comes back when this one ends).
+  ParseArena() noexcept;
+  ~ParseArena();
+  ParseArena(const ParseArena&) = delete;
+  ParseArena& operator=(const ParseArena&) = delete;
+
+  // The thread's current arena, or nullptr.
+  static ParseArena* Current() noexcept;
+
+  // A block of `bytes` bytes in a chunk of this arena. Throws std::bad_alloc.
+  void* Allocate(std::size_t bytes) {
+    const std::size_t rounded = (bytes + kAlignment - 1) & ~(kAlignment - 1);
+    if (rounded <= static_cast<std::size_t>(end_ - next_)) {
+      void* block = next_;
+      next_ += rounded;
+      ++blocks_in_chunk_;
+      return block;
+    }
+    return AllocateSlow(rounded);
+  }
+
+  // A block of `bytes` bytes in a chunk of its own, to be freed with Free.
+  static void* AllocateAlone(std::size_t bytes);
+  // Frees a block that Allocate or AllocateAlone returned, on any thread.
+  static void Free(void* block) noexcept;
+
+ private:
+  void* AllocateSlow(std::size_t bytes);
+  // Gives up the current chunk: its blocks cut so far are counted in it and
+  // the arena's own hold on it is dropped.
+  void RetireChunk() noexcept;
+
+  struct ChunkHeader;
+  ChunkHeader* chunk_ = nullptr;
+  char* next_ = nullptr;
+  char* end_ = nullptr;
+  int64_t blocks_in_chunk_ = 0;
+  ParseArena* previous_ = nullptr;
+};
+
+// A stateless allocator for std::allocate_shared, meant for a parse: from
+// the thread's arena, or, outside one, from a chunk of the block's own
+// (correct, but costly for small blocks).
+template <typename T>
+class ArenaAllocator {
+ public:
+  using value_type = T;
+  ArenaAllocator() noexcept = default;
+  template <typename U>
+  ArenaAllocator(const ArenaAllocator<U>&) noexcept {}
+
+  T* allocate(std::size_t n) {
+    ParseArena* arena = ParseArena::Current();
+    void* block = arena != nullptr ? arena->Allocate(n * sizeof(T))
+                                   : ParseArena::AllocateAlone(n * sizeof(T));
+    return static_cast<T*>(block);
+  }
+  void deallocate(T* p, std::size_t) noexcept { ParseArena::Free(p); }
+
+  template <typename U>
+  friend bool operator==(const ArenaAllocator&, const ArenaAllocator<U>&) noexcept {
+    return true;
+  }
+};
+
+}  // namespace skyvane::internal
+
+#endif  // SKYVANE_JSON_PARSE_ARENA_H_
