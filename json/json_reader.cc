@@ -431,7 +431,7 @@ class Reader {
       }
       case u'"':
       case u'\'':
-        return JsonValue(ReadString());
+        return ReadString();
       case u't':
       case u'f':
         return JsonValue(ReadBoolean());
@@ -445,24 +445,24 @@ class Reader {
   // At an opening quote, which is also the closing one. A string without
   // escapes is one run of the text, taken as it stands; escapes go through
   // the string builder.
-  std::u16string ReadString() {
+  JsonValue ReadString() {
     SkipBlanks();
     const char16_t quote = p_[pos_];
     ++pos_;
     const std::size_t start = pos_;
     pos_ = FindQuoteOrBackslash(p_, pos_, n_, quote);
     std::u16string_view run = text_.substr(start, pos_ - start);
-    if (AtEnd()) return std::u16string(run);
+    if (AtEnd()) return JsonValue(run);
     if (p_[pos_] == quote) {
       ++pos_;
-      return std::u16string(run);
+      return JsonValue(run);
     }
     return ReadEscapedString(quote, run);
   }
 
   // The rest of a string from its first backslash, `head` being the text
   // before it.
-  std::u16string ReadEscapedString(char16_t quote, std::u16string_view head) {
+  JsonValue ReadEscapedString(char16_t quote, std::u16string_view head) {
     cStringBuilder& out = Builder();
     out.Append(head);
     while (pos_ < n_) {
@@ -525,7 +525,7 @@ class Reader {
           break;
       }
     }
-    return out.toString();
+    return JsonValue(out.View());
   }
 
   // The parse's one string builder, emptied for each string (its capacity

@@ -51,11 +51,6 @@ const internal::ContainerHeader* JsonValue::Header() const noexcept {
   return dictionary_.get();
 }
 
-void JsonValue::SetTag(uint8_t tag) noexcept {
-  std::memset(bytes_, 0, sizeof bytes_);
-  bytes_[0] = tag;
-}
-
 void JsonValue::SetText(std::u16string_view text) {
   if (text.size() <= kShortTextUnits) {
     SetTag(kTagShortText);
@@ -106,70 +101,25 @@ JsonValue::JsonValue(std::shared_ptr<Collection> c) noexcept {
   }
 }
 
-void JsonValue::CopyFrom(const JsonValue& other) noexcept {
-  if (other.HoldsContainer()) {
-    if (other.Header()->IsDictionary()) {
-      new (&dictionary_) std::shared_ptr<Dictionary>(other.dictionary_);
-    } else {
-      new (&collection_) std::shared_ptr<Collection>(other.collection_);
-    }
-    return;
-  }
-  std::memcpy(bytes_, other.bytes_, sizeof bytes_);
-  if (Tag() == kTagLongText) Hold(long_.buffer);
-}
-
-void JsonValue::MoveFrom(JsonValue& other) noexcept {
-  if (other.HoldsContainer()) {
-    if (other.Header()->IsDictionary()) {
-      new (&dictionary_) std::shared_ptr<Dictionary>(std::move(other.dictionary_));
-      other.dictionary_.~shared_ptr();
-    } else {
-      new (&collection_) std::shared_ptr<Collection>(std::move(other.collection_));
-      other.collection_.~shared_ptr();
-    }
-  } else {
+void JsonValue::CopyShared(const JsonValue& other) noexcept {
+  if (!other.HoldsContainer()) {
     std::memcpy(bytes_, other.bytes_, sizeof bytes_);
+    Hold(long_.buffer);
+  } else if (other.Header()->IsDictionary()) {
+    new (&dictionary_) std::shared_ptr<Dictionary>(other.dictionary_);
+  } else {
+    new (&collection_) std::shared_ptr<Collection>(other.collection_);
   }
-  other.SetTag(kTagEmpty);
 }
 
-void JsonValue::Release() noexcept {
-  if (HoldsContainer()) {
-    if (Header()->IsDictionary()) {
-      dictionary_.~shared_ptr();
-    } else {
-      collection_.~shared_ptr();
-    }
-  } else if (Tag() == kTagLongText) {
+void JsonValue::ReleaseShared() noexcept {
+  if (!HoldsContainer()) {
     Drop(long_.buffer);
+  } else if (Header()->IsDictionary()) {
+    dictionary_.~shared_ptr();
+  } else {
+    collection_.~shared_ptr();
   }
-}
-
-JsonValue::JsonValue(const JsonValue& other) noexcept {
-  CopyFrom(other);
-}
-
-JsonValue::JsonValue(JsonValue&& other) noexcept {
-  MoveFrom(other);
-}
-
-JsonValue& JsonValue::operator=(const JsonValue& other) noexcept {
-  if (this != &other) {
-    // Releasing first could release `other` too when this value holds the
-    // container it lives in: copy, then release the old content.
-    JsonValue old(std::move(*this));
-    CopyFrom(other);
-  }
-  return *this;
-}
-
-JsonValue& JsonValue::operator=(JsonValue&& other) noexcept {
-  if (this != &other) {
-    JsonValue old(std::move(*this));
-    MoveFrom(other);
-  }
-  return *this;
 }
 
 VarType JsonValue::Kind() const noexcept {

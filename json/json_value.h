@@ -20,7 +20,9 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -98,11 +100,39 @@ class JsonValue {
   JsonValue(std::shared_ptr<Dictionary> d) noexcept;
   JsonValue(std::shared_ptr<Collection> c) noexcept;
 
-  JsonValue(const JsonValue& other) noexcept;
-  JsonValue(JsonValue&& other) noexcept;
-  JsonValue& operator=(const JsonValue& other) noexcept;
-  JsonValue& operator=(JsonValue&& other) noexcept;
-  ~JsonValue() { Release(); }
+  JsonValue(const JsonValue& other) noexcept {
+    if (other.OwnsShared()) {
+      CopyShared(other);
+    } else {
+      std::memcpy(bytes_, other.bytes_, sizeof bytes_);
+    }
+  }
+  // A move relocates the bytes, the held std::shared_ptr's included (moving
+  // a shared_ptr and destroying the empty source leaves just that), and
+  // leaves `other` Empty.
+  JsonValue(JsonValue&& other) noexcept {
+    std::memcpy(bytes_, other.bytes_, sizeof bytes_);
+    other.SetTag(kTagEmpty);
+  }
+  JsonValue& operator=(const JsonValue& other) noexcept {
+    // The old content goes last: it may hold the container `other` is in.
+    if (this != &other) {
+      JsonValue old(std::move(*this));
+      new (this) JsonValue(other);
+    }
+    return *this;
+  }
+  JsonValue& operator=(JsonValue&& other) noexcept {
+    if (this != &other) {
+      JsonValue old(std::move(*this));
+      std::memcpy(bytes_, other.bytes_, sizeof bytes_);
+      other.SetTag(kTagEmpty);
+    }
+    return *this;
+  }
+  ~JsonValue() {
+    if (OwnsShared()) ReleaseShared();
+  }
 
   VarType Kind() const noexcept;
   int KindCode() const { return static_cast<int>(Kind()); }
@@ -176,15 +206,19 @@ class JsonValue {
 
   uint8_t Tag() const noexcept { return bytes_[0]; }
   bool HoldsContainer() const noexcept { return (bytes_[0] & 1) == 0; }
+  // A container or a long text: something shared with other holders.
+  bool OwnsShared() const noexcept { return HoldsContainer() || Tag() == kTagLongText; }
   const internal::ContainerHeader* Header() const noexcept;
-  void SetTag(uint8_t tag) noexcept;
+  void SetTag(uint8_t tag) noexcept {
+    std::memset(bytes_, 0, sizeof bytes_);
+    bytes_[0] = tag;
+  }
   void SetText(std::u16string_view text);
   [[noreturn]] static void RaiseNotString();
-  // Takes over `other`'s content (this holds nothing); `other` is left Empty.
-  void MoveFrom(JsonValue& other) noexcept;
-  void CopyFrom(const JsonValue& other) noexcept;
-  // Releases what is held; the value is then undefined until set again.
-  void Release() noexcept;
+  // Shares what `other` shares (this holds nothing yet).
+  void CopyShared(const JsonValue& other) noexcept;
+  // Drops this value's share; the value is then undefined until set again.
+  void ReleaseShared() noexcept;
 
   union {
     unsigned char bytes_[16];
