@@ -20,6 +20,8 @@ namespace {
 // Small enough that a script doubling a variable stops long before memory
 // or time run out, large enough to let every command work on real texts.
 constexpr int32_t kFuzzOutputLimit = 1 << 16;
+// All texts a run holds at once, variables included.
+constexpr int64_t kFuzzMemoryBudget = int64_t{1} << 22;
 
 class FuzzDialogs : public skyvane::ScriptDialogs {
  public:
@@ -57,6 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzDialogs dialogs(answers);
   skyvane::cJSONScript engine(dialogs);
   engine.SetOutputLimit(kFuzzOutputLimit);
+  engine.SetMemoryBudget(kFuzzMemoryBudget);
   const std::u16string text = skyvane::Utf8ToUtf16(script);
   // Twice on one instance, so that the second run meets the variables of the
   // first and any nesting left behind by a failure.
@@ -68,6 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       // Script errors are expected results here.
     }
     if (engine.NestingLevel() != 0) std::abort();
+    // Between runs only the variables are held, within the budget.
+    if (engine.HeldBytes() < 0 || engine.HeldBytes() > kFuzzMemoryBudget) std::abort();
   }
   return 0;
 }

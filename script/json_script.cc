@@ -1,6 +1,8 @@
 #include "script/json_script.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <new>
 #include <optional>
 #include <string>
@@ -90,13 +92,89 @@ class cJSONScript::NestingGuard {
   int32_t& level_;
 };
 
-cJSONScript::cJSONScript(ScriptDialogs& dialogs) : dialogs_(dialogs) {}
+// Counts code units of text against the instance's memory budget for as
+// long as it lives, and gives them back when it goes.
+class cJSONScript::Charge {
+ public:
+  explicit Charge(cJSONScript& script) : script_(script) {}
+  Charge(Charge&& other) noexcept : script_(other.script_), bytes_(other.bytes_) {
+    other.bytes_ = 0;
+  }
+  Charge(const Charge&) = delete;
+  Charge& operator=(const Charge&) = delete;
+  Charge& operator=(Charge&&) = delete;
+  ~Charge() { script_.held_bytes_ -= bytes_; }
+
+  // Counts `chars` more; raises kOutOfMemory, counting nothing, when they
+  // would pass the budget.
+  void Add(size_t chars) {
+    if (chars == 0) return;
+    const int64_t room = script_.budget_bytes_ - script_.held_bytes_;
+    if (room < 0 || chars > static_cast<uint64_t>(room) / kBytesPerChar) {
+      Raise(ErrorNumber::kOutOfMemory,
+            "The script's texts would take more than the memory "
+            "budget of " +
+                std::to_string(script_.budget_bytes_) + " bytes.");
+    }
+    const int64_t bytes = static_cast<int64_t>(chars) * kBytesPerChar;
+    script_.held_bytes_ += bytes;
+    bytes_ += bytes;
+  }
+  // Counts `chars` fewer (never below nothing).
+  void Remove(size_t chars) {
+    const int64_t bytes = std::min(bytes_, static_cast<int64_t>(chars) * kBytesPerChar);
+    script_.held_bytes_ -= bytes;
+    bytes_ -= bytes;
+  }
+  // Counts what `other` counted; `other` then counts nothing.
+  void TakeOver(Charge& other) {
+    bytes_ += other.bytes_;
+    other.bytes_ = 0;
+  }
+
+ private:
+  static constexpr int64_t kBytesPerChar = sizeof(char16_t);
+
+  cJSONScript& script_;
+  int64_t bytes_ = 0;
+};
+
+// A text being built, counted as it grows.
+struct cJSONScript::Output {
+  explicit Output(cJSONScript& script) : charge(script) {}
+  cStringBuilder text;
+  Charge charge;
+};
+
+// An evaluated text on its way to where it is used, counted while it lives.
+struct cJSONScript::HeldText {
+  explicit HeldText(cJSONScript& script) : charge(script) {}
+  // Replaces the text, counting the difference.
+  void Replace(std::u16string other) {
+    if (other.size() > text.size()) {
+      charge.Add(other.size() - text.size());
+    } else {
+      charge.Remove(text.size() - other.size());
+    }
+    text = std::move(other);
+  }
+  std::u16string text;
+  Charge charge;
+};
+
+cJSONScript::cJSONScript(ScriptDialogs& dialogs)
+    : dialogs_(dialogs), variables_charge_(std::make_unique<Charge>(*this)) {}
 
 cJSONScript::~cJSONScript() = default;
 
 void cJSONScript::SetOutputLimit(int32_t max_chars) {
   if (max_chars < 0) Raise(ErrorNumber::kInvalidArgument, "The output limit cannot be negative.");
   output_limit_ = max_chars;
+}
+
+void cJSONScript::SetMemoryBudget(int64_t max_bytes) {
+  if (max_bytes < 0) Raise(ErrorNumber::kInvalidArgument, "The memory budget cannot be negative.");
+  budget_bytes_ = max_bytes;
 }
 
 std::u16string cJSONScript::Eval(std::u16string_view sJSON) {
@@ -112,7 +190,7 @@ std::u16string cJSONScript::Eval(std::u16string_view sJSON) {
             "A script must be a JSON array, not a " + TypeNameOf(root) + ".");
     }
     const Collection& items = *root.AsCollection();
-    cStringBuilder out;
+    Output out(*this);
     const int32_t count = items.Count();
     for (int32_t i = 1; i <= count; ++i) {
       const JsonValue& item = items.Item(i);
@@ -128,7 +206,7 @@ std::u16string cJSONScript::Eval(std::u16string_view sJSON) {
                   "; it must be a text, null, an object or an array.");
       }
     }
-    return out.toString();
+    return out.text.toString();
   } catch (const std::bad_alloc&) {
     Raise(ErrorNumber::kOutOfMemory);
   }
@@ -136,9 +214,9 @@ std::u16string cJSONScript::Eval(std::u16string_view sJSON) {
 
 std::u16string cJSONScript::ExecCommand(const JsonValue& obj) {
   try {
-    cStringBuilder out;
+    Output out(*this);
     EvalInto(obj, out);
-    return out.toString();
+    return out.text.toString();
   } catch (const std::bad_alloc&) {
     Raise(ErrorNumber::kOutOfMemory);
   }
@@ -151,12 +229,13 @@ void cJSONScript::CheckFits(int32_t length, size_t added) const {
   }
 }
 
-void cJSONScript::Emit(cStringBuilder& out, std::u16string_view text) const {
-  CheckFits(out.Length(), text.size());
-  out.Append(text);
+void cJSONScript::Emit(Output& out, std::u16string_view text) {
+  CheckFits(out.text.Length(), text.size());
+  out.charge.Add(text.size());
+  out.text.Append(text);
 }
 
-void cJSONScript::EvalInto(const JsonValue& obj, cStringBuilder& out) {
+void cJSONScript::EvalInto(const JsonValue& obj, Output& out) {
   if (lNestingLevel > kMaxNestingLevel) {
     Emit(out, kNestingExceeded);
     return;
@@ -174,21 +253,28 @@ void cJSONScript::EvalInto(const JsonValue& obj, cStringBuilder& out) {
   }
 }
 
-std::u16string cJSONScript::EvalToText(const JsonValue& obj) {
-  if (lNestingLevel > kMaxNestingLevel) return std::u16string(kNestingExceeded);
+cJSONScript::HeldText cJSONScript::EvalToText(const JsonValue& obj) {
+  HeldText held(*this);
+  if (lNestingLevel > kMaxNestingLevel) {
+    held.Replace(std::u16string(kNestingExceeded));
+    return held;
+  }
   if (IsContainer(obj)) {
-    cStringBuilder out;
-    out.ChunkSize(kParamChunkChars);
+    Output out(*this);
+    out.text.ChunkSize(kParamChunkChars);
     EvalInto(obj, out);
-    return out.toString();
+    held.text = out.text.toString();
+    held.charge.TakeOver(out.charge);
+    return held;
   }
   // Nothing nests below a scalar, so it needs no builder of its own.
   std::u16string text = obj.IsString() ? obj.AsString() : obj.ToText();
   CheckFits(0, text.size());
-  return text;
+  held.Replace(std::move(text));
+  return held;
 }
 
-void cJSONScript::RunCommandObject(const Dictionary& commands, cStringBuilder& out) {
+void cJSONScript::RunCommandObject(const Dictionary& commands, Output& out) {
   // The commands cannot change the object they are read from, so walking its
   // entries in place is walking a snapshot of its keys.
   const int32_t count = commands.Count();
@@ -196,7 +282,7 @@ void cJSONScript::RunCommandObject(const Dictionary& commands, cStringBuilder& o
   for (int32_t i = 0; i < count; ++i, ++entry) RunCommand(entry->first, entry->second, out);
 }
 
-void cJSONScript::RunCommand(std::u16string_view key, const JsonValue& value, cStringBuilder& out) {
+void cJSONScript::RunCommand(std::u16string_view key, const JsonValue& value, Output& out) {
   if (!value.IsString() && !IsContainer(value)) {
     Raise(ErrorNumber::kObjectRequired, "The command " + Quote(key) + " has a " +
                                             TypeNameOf(value) +
@@ -246,31 +332,40 @@ void cJSONScript::RunCommand(std::u16string_view key, const JsonValue& value, cS
   }
 }
 
-std::u16string cJSONScript::Param(const Dictionary& params, std::u16string_view name) {
+cJSONScript::HeldText cJSONScript::Param(const Dictionary& params, std::u16string_view name) {
   return EvalToText(params.Item(name));
 }
 
 void cJSONScript::Alert(const Dictionary& params) {
-  const std::u16string message = Param(params, u"message");
-  const std::u16string title = Param(params, u"title");
-  dialogs_.MessageBox(message, title, MessageIcon::kInformation);
+  const HeldText message = Param(params, u"message");
+  const HeldText title = Param(params, u"title");
+  dialogs_.MessageBox(message.text, title.text, MessageIcon::kInformation);
 }
 
-void cJSONScript::Input(const Dictionary& params, cStringBuilder& out) {
-  const std::u16string prompt = Param(params, u"prompt");
-  const std::u16string title = Param(params, u"title");
-  const std::u16string default_text = Param(params, u"default");
-  const std::optional<std::u16string> answer = dialogs_.InputBox(prompt, title, default_text);
+void cJSONScript::Input(const Dictionary& params, Output& out) {
+  const HeldText prompt = Param(params, u"prompt");
+  const HeldText title = Param(params, u"title");
+  const HeldText default_text = Param(params, u"default");
+  const std::optional<std::u16string> answer =
+      dialogs_.InputBox(prompt.text, title.text, default_text.text);
   if (answer) Emit(out, *answer);
 }
 
-void cJSONScript::Switch(const Dictionary& params, cStringBuilder& out) {
-  std::u16string result = Param(params, u"default");
-  const std::u16string value = LowerCase(Param(params, u"case"));
-  const Collection* items = params.Item(u"items").CollectionOrNull();
+void cJSONScript::Switch(const Dictionary& params, Output& out) {
+  const HeldText result = Param(params, u"default");
+  HeldText value = Param(params, u"case");
+  value.Replace(LowerCase(value.text));
+  const JsonValue& items_value = params.Item(u"items");
+  const Collection* items = items_value.CollectionOrNull();
   if (items == nullptr) {
-    Raise(ErrorNumber::kObjectRequired, "The \"items\" of \"switch\" must be an array, not a " +
-                                            TypeNameOf(params.Item(u"items")) + ".");
+    // An empty object is a container with nothing to walk.
+    const Dictionary* object = items_value.DictionaryOrNull();
+    if (object != nullptr && object->Count() == 0) {
+      Emit(out, result.text);
+      return;
+    }
+    Raise(ErrorNumber::kObjectRequired,
+          "The \"items\" of \"switch\" must be an array, not a " + TypeNameOf(items_value) + ".");
   }
   const int32_t count = items->Count();
   for (int32_t j = 1; j <= count; ++j) {
@@ -282,12 +377,12 @@ void cJSONScript::Switch(const Dictionary& params, cStringBuilder& out) {
     }
     const JsonValue& item_case = item->Item(u"case");
     if (item_case.IsNull()) continue;  // null has no text to match
-    if (LowerCase(LiteralText(item_case, u"The \"case\" of a switch item")) == value) {
-      result = Param(*item, u"return");
-      break;
+    if (LowerCase(LiteralText(item_case, u"The \"case\" of a switch item")) == value.text) {
+      Emit(out, Param(*item, u"return").text);
+      return;
     }
   }
-  Emit(out, result);
+  Emit(out, result.text);
 }
 
 Dictionary& cJSONScript::Variables() {
@@ -298,23 +393,41 @@ Dictionary& cJSONScript::Variables() {
 void cJSONScript::Set(const Dictionary& params) {
   Dictionary& variables = Variables();
   const std::u16string name = LiteralText(params.Item(u"name"), u"A variable name");
-  std::u16string value = Param(params, u"value");
+  HeldText value = Param(params, u"value");
   // The evaluation of "value" may itself have set this name: replace or add.
-  variables.SetItem(name, JsonValue(std::move(value)));
+  // Variables hold only texts.
+  const JsonValue& old = variables.Item(name);
+  const bool added = old.IsEmpty();
+  const size_t old_size = added ? 0 : old.AsString().size();
+  if (added) variables_charge_->Add(name.size());
+  try {
+    variables.SetItem(name, JsonValue(std::move(value.text)));
+  } catch (...) {
+    if (added) variables_charge_->Remove(name.size());
+    throw;
+  }
+  // The value's count moves with it from the evaluation to the variables.
+  variables_charge_->TakeOver(value.charge);
+  variables_charge_->Remove(old_size);
 }
 
-void cJSONScript::Get(const Dictionary& params, cStringBuilder& out) {
+void cJSONScript::Get(const Dictionary& params, Output& out) {
   const Dictionary& variables = Variables();
   const std::u16string name = LiteralText(params.Item(u"name"), u"A variable name");
   // The stored text is evaluated like any value, so it counts towards nesting.
-  std::u16string text = EvalToText(variables.Item(name));
-  if (text.empty()) text = Param(params, u"default");
-  Emit(out, text);
+  const HeldText text = EvalToText(variables.Item(name));
+  if (text.text.empty()) {
+    Emit(out, Param(params, u"default").text);
+  } else {
+    Emit(out, text.text);
+  }
 }
 
-void cJSONScript::If(const Dictionary& params, cStringBuilder& out) {
-  const std::u16string a = Param(params, u"value1");
-  const std::u16string b = Param(params, u"value2");
+void cJSONScript::If(const Dictionary& params, Output& out) {
+  const HeldText value1 = Param(params, u"value1");
+  const HeldText value2 = Param(params, u"value2");
+  const std::u16string& a = value1.text;
+  const std::u16string& b = value2.text;
   const std::u16string type =
       LowerCase(LiteralText(params.Item(u"type"), u"The \"type\" of \"if\""));
   // std::u16string compares code unit by code unit, unsigned.
@@ -333,8 +446,7 @@ void cJSONScript::If(const Dictionary& params, cStringBuilder& out) {
   EvalInto(params.Item(condition ? u"true" : u"false"), out);
 }
 
-void cJSONScript::Placeholder(std::u16string_view key, const JsonValue& value,
-                              cStringBuilder& out) {
+void cJSONScript::Placeholder(std::u16string_view key, const JsonValue& value, Output& out) {
   Emit(out, kPlaceholderOpen);
   Emit(out, UpperCase(key));
   Emit(out, kArgumentsOpen);

@@ -49,8 +49,9 @@
 //     raise kObjectRequired (424). A placeholder whose value is a text takes
 //     only that text as its arguments, never the parameters of an earlier key.
 //   - The "items" of "switch" must be an array of objects; anything else
-//     (missing, a scalar, an object) raises kObjectRequired (424) when the
-//     walk needs it.
+//     (missing, a scalar, an object with members) raises kObjectRequired
+//     (424) when the walk needs it. An empty object, like an empty array,
+//     has no item to walk: the "default" is the result.
 //   - A top-level item that is a number, a boolean or Empty raises
 //     kObjectRequired (424); so does a command whose value is a number, a
 //     boolean or null.
@@ -60,6 +61,11 @@
 //     switch item whose "case" is null never matches.
 //   - No evaluation builds a text longer than OutputLimit() characters; one
 //     that would raises kOverflow (6) instead of exhausting memory.
+//   - The texts an instance holds, its variables (names and values) and the
+//     texts its evaluations in progress are building or passing on, count
+//     together against MemoryBudget() bytes (two bytes a UTF-16 code unit);
+//     a text that would pass it raises kOutOfMemory (7), so that a script
+//     cannot exhaust memory through many texts each within OutputLimit().
 //   - Running out of memory raises kOutOfMemory (7).
 //
 // Errors: every failure is a RunError raised to the caller of Eval or
@@ -93,6 +99,8 @@ class cJSONScript {
   static constexpr char16_t kParserErrorTitle[] = u"Parser Error";
   // The default OutputLimit(): the longest text a cStringBuilder can hold.
   static constexpr int32_t kDefaultOutputLimit = cStringBuilder::kMaxChars;
+  // The default MemoryBudget(): 256 MiB of text.
+  static constexpr int64_t kDefaultMemoryBudget = int64_t{256} * 1024 * 1024;
 
   // `dialogs` shows the boxes; it must outlive this instance.
   explicit cJSONScript(ScriptDialogs& dialogs);
@@ -119,35 +127,52 @@ class cJSONScript {
   void SetOutputLimit(int32_t max_chars);
   int32_t OutputLimit() const { return output_limit_; }
 
+  // The most bytes of text the instance may hold at once, variables and
+  // evaluations in progress together (default kDefaultMemoryBudget). Raises
+  // kInvalidArgument for max_bytes < 0. A budget below what the variables
+  // already hold makes every later evaluation that adds text fail.
+  void SetMemoryBudget(int64_t max_bytes);
+  int64_t MemoryBudget() const { return budget_bytes_; }
+  // The bytes of text held now: those of the variables when no evaluation
+  // is in progress.
+  int64_t HeldBytes() const { return held_bytes_; }
+
  private:
   class NestingGuard;
+  class Charge;
+  struct Output;
+  struct HeldText;
 
   // Appends the output of `obj` to `out`; the heart of ExecCommand.
-  void EvalInto(const JsonValue& obj, cStringBuilder& out);
+  void EvalInto(const JsonValue& obj, Output& out);
   // The output of `obj` as its own text.
-  std::u16string EvalToText(const JsonValue& obj);
-  void RunCommandObject(const Dictionary& commands, cStringBuilder& out);
+  HeldText EvalToText(const JsonValue& obj);
+  void RunCommandObject(const Dictionary& commands, Output& out);
   // Runs one command: `key` as written, `value` its argument.
-  void RunCommand(std::u16string_view key, const JsonValue& value, cStringBuilder& out);
+  void RunCommand(std::u16string_view key, const JsonValue& value, Output& out);
   // The evaluated parameter `name` of `params` (Empty when absent).
-  std::u16string Param(const Dictionary& params, std::u16string_view name);
+  HeldText Param(const Dictionary& params, std::u16string_view name);
   void Alert(const Dictionary& params);
-  void Input(const Dictionary& params, cStringBuilder& out);
-  void Switch(const Dictionary& params, cStringBuilder& out);
+  void Input(const Dictionary& params, Output& out);
+  void Switch(const Dictionary& params, Output& out);
   void Set(const Dictionary& params);
-  void Get(const Dictionary& params, cStringBuilder& out);
-  void If(const Dictionary& params, cStringBuilder& out);
-  void Placeholder(std::u16string_view key, const JsonValue& value, cStringBuilder& out);
+  void Get(const Dictionary& params, Output& out);
+  void If(const Dictionary& params, Output& out);
+  void Placeholder(std::u16string_view key, const JsonValue& value, Output& out);
   Dictionary& Variables();
   // Raises kOverflow unless `added` more characters fit after `length`.
   void CheckFits(int32_t length, size_t added) const;
-  // Appends `text` to `out` within OutputLimit().
-  void Emit(cStringBuilder& out, std::u16string_view text) const;
+  // Appends `text` to `out` within OutputLimit() and MemoryBudget().
+  void Emit(Output& out, std::u16string_view text);
 
   ScriptDialogs& dialogs_;
   std::unique_ptr<Dictionary> oVariables;  // created by the first "set" or "get"
   int32_t lNestingLevel = 0;
   int32_t output_limit_ = kDefaultOutputLimit;
+  int64_t budget_bytes_ = kDefaultMemoryBudget;
+  int64_t held_bytes_ = 0;
+  // What the variables hold; declared after held_bytes_, which it updates.
+  std::unique_ptr<Charge> variables_charge_;
 };
 
 }  // namespace skyvane

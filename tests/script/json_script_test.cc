@@ -40,6 +40,8 @@ class ScriptTest : public ::testing::Test {
 constexpr int kObjectRequired = static_cast<int>(ErrorNumber::kObjectRequired);
 constexpr int kTypeMismatch = static_cast<int>(ErrorNumber::kTypeMismatch);
 constexpr int kOverflow = static_cast<int>(ErrorNumber::kOverflow);
+constexpr int kOutOfMemory = static_cast<int>(ErrorNumber::kOutOfMemory);
+constexpr int64_t kBytesPerChar = 2;
 
 // ---------------------------------------------------------------- top level
 
@@ -198,13 +200,34 @@ TEST_F(ScriptTest, SwitchCasesAreLiteralAndItemsAnArrayOfObjects) {
   // A match stops the walk before a later item could fail.
   EXPECT_EQ(Run(R"([{"switch": {"case": "x", "items": [{"case": "x", "return": "ok"}, 5]}}])"),
             "ok");
-  for (const char* items : {"", R"(, "items": 5)", R"(, "items": "a")", R"(, "items": {})",
-                            R"(, "items": {"case": "x"})", R"(, "items": [3])",
-                            R"(, "items": [{"case": "y"}, "x"])", R"(, "items": [null])"}) {
+  for (const char* items :
+       {"", R"(, "items": 5)", R"(, "items": "a")", R"(, "items": {"case": "x"})",
+        R"(, "items": [3])", R"(, "items": [{"case": "y"}, "x"])", R"(, "items": [null])"}) {
     SCOPED_TRACE(items);
     EXPECT_EQ(ErrorOf(std::string(R"([{"switch": {"case": "x")") + items + "}}]"), kObjectRequired);
   }
   EXPECT_EQ(Run(R"([{"switch": {"case": "x", "default": "d", "items": []}}])"), "d");
+}
+
+// Empty items are a container with nothing to walk, whether written as an
+// array or as an object: the default is the result.
+TEST_F(ScriptTest, SwitchOverNoItemsGivesTheDefault) {
+  const struct {
+    const char* items;
+    const char* default_value;
+    const char* output;
+  } cases[] = {
+      {"[]", R"("d")", "d"},  {"{}", R"("d")", "d"}, {"{ }", R"(["d", {"return": "e"}])", "de"},
+      {"{}", "null", "null"}, {"[]", nullptr, ""},   {"{}", nullptr, ""},
+  };
+  for (const auto& c : cases) {
+    const std::string default_param =
+        c.default_value ? std::string(R"("default": )") + c.default_value + ", " : "";
+    const std::string script =
+        R"([{"switch": {)" + default_param + R"("case": "x", "items": )" + c.items + "}}]";
+    SCOPED_TRACE(script);
+    EXPECT_EQ(Run(script), c.output);
+  }
 }
 
 // ---------------------------------------------------------------- set and get
@@ -428,6 +451,84 @@ TEST_F(ScriptTest, OutputBeyondTheLimitIsAnOverflowNotAnExhaustion) {
   EXPECT_EQ(engine.NestingLevel(), 0);
   EXPECT_THROW(engine.SetOutputLimit(-1), RunError);
   EXPECT_EQ(engine.OutputLimit(), 1000);
+}
+
+// A script that makes "a" a text of 10 * 2^doublings characters.
+std::string Doubled(int doublings) {
+  std::string script = R"([{"set": {"name": "a", "value": "0123456789"}})";
+  for (int i = 0; i < doublings; ++i) {
+    script +=
+        R"(, {"set": {"name": "a", "value": [{"get": {"name": "a"}}, {"get": {"name": "a"}}]}})";
+  }
+  return script + "]";
+}
+
+// Each text stays within the output limit, but together they would grow
+// without bound: the budget counts them all.
+TEST_F(ScriptTest, ManyLargeVariablesMeetTheMemoryBudget) {
+  EXPECT_EQ(engine.MemoryBudget(), int64_t{256} * 1024 * 1024);
+  constexpr int64_t kBudget = 1 << 20;
+  engine.SetMemoryBudget(kBudget);
+  ASSERT_EQ(Run(Doubled(14)), "");  // "a" holds 163840 characters, 320 KiB
+  const int64_t a_bytes = (1 + 163840) * kBytesPerChar;
+  EXPECT_EQ(engine.HeldBytes(), a_bytes);
+  std::string copies = "[";
+  for (int i = 0; i < 10; ++i) {
+    copies += std::string(i ? ", " : "") + R"({"set": {"name": "b)" + std::to_string(i) +
+              R"(", "value": {"get": {"name": "a"}}}})";
+  }
+  EXPECT_EQ(ErrorOf(copies + "]"), kOutOfMemory);
+  // Making a copy holds the text read and the copy being written: b0 fitted
+  // beside a, b1 did not, and nothing of b1 stays counted.
+  const int64_t b_bytes = (2 + 163840) * kBytesPerChar;
+  EXPECT_EQ(engine.HeldBytes(), a_bytes + b_bytes);
+  EXPECT_EQ(Run(R"([{"get": {"name": "b1", "default": "none"}}])"), "none");
+  engine.SetMemoryBudget(2 * kBudget);  // room to read b0 out
+  EXPECT_EQ(Run(R"([{"get": {"name": "b0"}}])").size(), 163840u);
+  EXPECT_EQ(engine.NestingLevel(), 0);
+}
+
+TEST_F(ScriptTest, OutputAndTextsInPassingCountAgainstTheBudget) {
+  constexpr int kChars = 1000;
+  engine.SetMemoryBudget(kChars * kBytesPerChar);
+  const std::string fits(kChars, 'x');
+  EXPECT_EQ(Run("[\"" + fits + "\"]"), fits);
+  EXPECT_EQ(ErrorOf("[\"" + fits + "\", \"!\"]"), kOutOfMemory);
+  // Two parameters of 600 characters cannot be held at once, though the
+  // output would be empty.
+  const std::string half(600, 'y');
+  EXPECT_EQ(ErrorOf(R"([{"if": {"value1": [")" + half + R"("], "value2": [")" + half +
+                    R"("], "type": "eq"}}])"),
+            kOutOfMemory);
+  EXPECT_EQ(Run(R"([{"if": {"value1": [")" + half + R"("], "value2": "b", "type": "eq",
+                             "false": "no"}}])"),
+            "no");
+  EXPECT_EQ(engine.HeldBytes(), 0);
+}
+
+// Whatever ends an evaluation, what it held is given back: only the
+// variables stay counted.
+TEST_F(ScriptTest, HeldTextsAreGivenBackAfterEveryEvaluation) {
+  const std::string scripts[] = {
+      R"(["a", {"set": {"name": "v", "value": "12345"}}, {"get": {"name": "v"}}])",
+      R"([{"switch": {"default": "dd", "case": "K", "items": [{"case": "k", "return": "r"}]}}])",
+      R"([{"input": {"prompt": "p", "title": "t", "default": "d"}}, {"alert": {"message": "m"}}])",
+      R"([{"set": {"name": "v", "value": "123"}}, {"m": {"a": 1, "b": "x"}}])",
+      R"([{"set": {"name": "w", "value": ["ab", {"get": {"name": "v"}}]}}, 5])",
+      R"([{"if": {"value1": "a", "value2": "b", "type": "lt", "true": {"alert": "x"}}}])",
+      "[" + NestedArrays(45, R"({"return": "deep"})") + "]",
+  };
+  for (const std::string& script : scripts) {
+    SCOPED_TRACE(script);
+    try {
+      engine.Eval(Utf8ToUtf16(script));
+    } catch (const RunError&) {
+      // Failures give back what they held as well.
+    }
+  }
+  // v = "123", w = "ab123".
+  EXPECT_EQ(engine.HeldBytes(), (1 + 3 + 1 + 5) * kBytesPerChar);
+  EXPECT_THROW(engine.SetMemoryBudget(-1), RunError);
 }
 
 }  // namespace
