@@ -49,6 +49,19 @@ std::string Utf8(std::u16string_view log) {
   return Utf16ToUtf8(log);
 }
 
+// The one string of a text that holds a list of one string, read without
+// complaint; a test failure otherwise.
+std::u16string OnlyString(std::u16string_view text) {
+  const JsonValue root = ReadJson(text);
+  EXPECT_EQ(ErrorLog(), u"");
+  const Collection* items = root.CollectionOrNull();
+  if (items == nullptr || items->Count() != 1 || !items->Item(1).IsString()) {
+    ADD_FAILURE() << "not a list of one string: " << ShowRoot(root);
+    return u"";
+  }
+  return items->Item(1).AsString();
+}
+
 struct Case {
   const char16_t* text;
   const char* root;  // WriteJson of the root, or "<none>"
@@ -250,6 +263,40 @@ TEST(ReadJsonTest, Strings) {
   });
 }
 
+// Every hexadecimal digit, in both cases, in each of the four places of a
+// "\u" escape.
+TEST(ReadJsonTest, UnicodeEscapesReadEveryHexDigit) {
+  const std::u16string digits = u"0123456789abcdefABCDEF";
+  constexpr int kEscapeDigits = 4;
+  constexpr int kBitsPerDigit = 4;
+  for (std::size_t d = 0; d < digits.size(); ++d) {
+    const char16_t digit = digits[d];
+    const unsigned value = d < 16 ? static_cast<unsigned>(d) : static_cast<unsigned>(d - 6);
+    for (int place = 0; place < kEscapeDigits; ++place) {
+      std::u16string escape = u"0000";
+      escape[static_cast<std::size_t>(place)] = digit;
+      const std::u16string text = u"[\"\\u" + escape + u"\"]";
+      SCOPED_TRACE(Utf8(text));
+      const char16_t expected =
+          static_cast<char16_t>(value << (kBitsPerDigit * (kEscapeDigits - 1 - place)));
+      EXPECT_EQ(OnlyString(text), std::u16string(1, expected));
+    }
+  }
+  const struct {
+    const char16_t* text;
+    char16_t value;
+  } whole[] = {
+      {u"[\"\\u00ff\"]", u'\u00ff'}, {u"[\"\\u00FF\"]", u'\u00ff'}, {u"[\"\\uFFFF\"]", u'\uffff'},
+      {u"[\"\\uffff\"]", u'\uffff'}, {u"[\"\\ufeff\"]", u'\ufeff'}, {u"[\"\\uFeFf\"]", u'\ufeff'},
+      {u"[\"\\uABCD\"]", u'\uabcd'}, {u"[\"\\uabcd\"]", u'\uabcd'}, {u"[\"\\u9f9F\"]", u'\u9f9f'},
+      {u"[\"\\u0aF0\"]", u'\u0af0'},
+  };
+  for (const auto& c : whole) {
+    SCOPED_TRACE(Utf8(c.text));
+    EXPECT_EQ(OnlyString(c.text), std::u16string(1, c.value));
+  }
+}
+
 TEST(ReadJsonTest, StringCodeUnits) {
   struct StringCase {
     std::u16string text;
@@ -268,11 +315,7 @@ TEST(ReadJsonTest, StringCodeUnits) {
   };
   for (const StringCase& c : cases) {
     SCOPED_TRACE(Utf8(c.text));
-    const JsonValue root = ReadJson(c.text);
-    ASSERT_TRUE(root.IsCollection());
-    ASSERT_EQ(root.AsCollection()->Count(), 1);
-    EXPECT_EQ(root.AsCollection()->Item(1).AsString(), c.value);
-    EXPECT_EQ(ErrorLog(), u"");
+    EXPECT_EQ(OnlyString(c.text), c.value);
   }
 }
 
@@ -294,6 +337,28 @@ TEST(ReadJsonTest, NumbersAndLiterals) {
       {u"[truex]", "[true]", NotANumber() + u": x]\r\n"},
       {u"[nullnull]", "[null,null]", u""},
   });
+}
+
+// A literal that is the very last thing in the text is still read whole;
+// only the container around it is left open.
+TEST(ReadJsonTest, LiteralsAtTheVeryEndOfTheText) {
+  ExpectCases({
+      {u"[true", "[true]", u"Missing ']': [true\r\n"},
+      {u"[false", "[false]", u"Missing ']': [false\r\n"},
+      {u"[null", "[null]", u"Missing ']': [null\r\n"},
+      {u"[1, null", "[1,null]", u"Missing ']': [1, null\r\n"},
+      {u"[1 true", "[1,true]", u"Missing ']': [1 true\r\n"},
+      {u"{\"a\":null", "{\"a\":null}", u"Missing '}': {\"a\":null\r\n"},
+      {u"{\"a\":true", "{\"a\":true}", u"Missing '}': {\"a\":true\r\n"},
+      {u"{\"a\":false", "{\"a\":false}", u"Missing '}': {\"a\":false\r\n"},
+      {u"{\"a\":[false", "{\"a\":[false]}",
+       u"Missing ']': {\"a\":[false\r\nMissing '}': {\"a\":[false\r\n"},
+  });
+  for (const char16_t* text : {u"[true", u"{\"a\":null", u"[1, false"}) {
+    SCOPED_TRACE(Utf8(text));
+    ReadJson(text);
+    EXPECT_TRUE(EndedInsideContainer());
+  }
 }
 
 TEST(ReadJsonTest, NumberValuesAreExact) {
