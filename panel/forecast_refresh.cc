@@ -21,8 +21,6 @@ namespace skyvane {
 namespace {
 
 constexpr char kScheme[] = "http://";
-constexpr int kFirstSuccessStatus = 200;
-constexpr int kLastSuccessStatus = 299;
 
 std::u16string_view View(const QString& text) {
   return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
@@ -34,11 +32,6 @@ QString Text(std::u16string_view text) {
 
 [[noreturn]] void Fail(ErrorNumber number, const QString& description) {
   Raise(number, description.toStdString());
-}
-
-// Statuses outside 2xx: the answer is not what was asked for.
-bool IsHttpError(int status) {
-  return status != 0 && (status < kFirstSuccessStatus || status > kLastSuccessStatus);
 }
 
 QString RecordName(int column) {
@@ -170,10 +163,8 @@ std::optional<RefreshStop> RefreshForecast(const ForecastFetch& fetch, QDate tod
     QString reason = QString::fromStdString(error.what());
     if (!fetched.problem.isEmpty()) {
       reason += QStringLiteral(" (the fetch got no answer: %1)").arg(fetched.problem);
-    } else if (IsHttpError(fetched.status)) {
-      reason += QStringLiteral(" (the server answered HTTP %1)")
-                    .arg(QString::number(fetched.status) +
-                         (fetched.status_text.isEmpty() ? QString() : u' ' + fetched.status_text));
+    } else if (const QString status = fetched.ErrorStatus(); !status.isEmpty()) {
+      reason += QStringLiteral(" (the server answered %1)").arg(status);
     }
     return RefreshStop{column, error.Number(), reason};
   }

@@ -17,6 +17,8 @@ namespace skyvane {
 
 namespace {
 
+constexpr int kFirstSuccessStatus = 200;
+constexpr int kLastSuccessStatus = 299;
 constexpr int kFirstRedirectStatus = 300;
 constexpr int kLastRedirectStatus = 399;
 constexpr char kLocationHeader[] = "Location";
@@ -77,6 +79,14 @@ QString UnfollowedRedirect(const QNetworkReply& reply, int status) {
 }
 
 }  // namespace
+
+QString FetchResult::ErrorStatus() const {
+  if (status == 0 || (status >= kFirstSuccessStatus && status <= kLastSuccessStatus)) {
+    return QString();
+  }
+  return QStringLiteral("HTTP %1").arg(status) +
+         (status_text.isEmpty() ? QString() : u' ' + status_text);
+}
 
 FetchResult XMLHttpGET(const QString& url, const FetchLimits& limits) {
   const QUrl address(url);

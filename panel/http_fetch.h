@@ -55,6 +55,10 @@ struct FetchResult {
   // at all, or a file:// address).
   int status = 0;
   QString status_text = QString();
+
+  // "HTTP 503 Service Unavailable" for an answer whose status lies outside
+  // 2xx, which is not what was asked for; empty otherwise.
+  QString ErrorStatus() const;
 };
 
 // Performs the GET of `url`, given as text and used as it stands.
