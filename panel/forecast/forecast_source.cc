@@ -90,7 +90,7 @@ std::optional<RefreshStop> RefreshFromSource(const ForecastSource& source, const
         ForecastAnswer answer{fetch(source.address), std::nullopt};
         // Without an answer there is nothing to convert; the refresh says so.
         if (!answer.fetched.problem.isEmpty()) return answer;
-        ConvertedForecast converted = ConvertOpenMeteoForecast(answer.fetched.text, language);
+        ConvertedForecast converted = ConvertOpenMeteoForecast(answer.fetched, language);
         answer.fetched.text = std::move(converted.document);
         answer.first_day = converted.first_day;
         return answer;

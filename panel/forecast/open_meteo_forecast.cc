@@ -89,8 +89,8 @@ QString OpenMeteoForecastAddress(const QString& service, const GeoPlace& place) 
              .arg(kOpenMeteoForecastDays);
 }
 
-ConvertedForecast ConvertOpenMeteoForecast(const QString& body, WeatherLanguage language) {
-  const JsonValue root = ReadServiceAnswer(body, ServiceName());
+ConvertedForecast ConvertOpenMeteoForecast(const FetchResult& fetched, WeatherLanguage language) {
+  const JsonValue root = ReadServiceAnswer(fetched, ServiceName());
   const Dictionary* daily = root.DictionaryOrNull()->Item(u"daily").DictionaryOrNull();
   if (daily == nullptr) {
     Raise(ErrorNumber::kObjectRequired,

@@ -20,6 +20,7 @@
 #include "json/decimal.h"
 #include "panel/forecast/geo_place.h"
 #include "panel/forecast/weather_language.h"
+#include "panel/http_fetch.h"
 
 namespace skyvane {
 
@@ -40,12 +41,12 @@ struct ConvertedForecast {
   QDate first_day;   // the date of the first record: the place's own today
 };
 
-// Converts the body of a forecast answer. The weather code list may also be
-// spelt "weathercode", as older versions of the service write it. Raises
-// RunError as ReadServiceAnswer does, and kObjectRequired when "daily" or
-// one of its four lists is missing, kTypeMismatch when the first date is not
-// a date (yyyy-mm-dd).
-ConvertedForecast ConvertOpenMeteoForecast(const QString& body, WeatherLanguage language);
+// Converts a forecast answer. The weather code list may also be spelt
+// "weathercode", as older versions of the service write it. Raises RunError
+// as ReadServiceAnswer does, and kObjectRequired when "daily" or one of its
+// four lists is missing, kTypeMismatch when the first date is not a date
+// (yyyy-mm-dd).
+ConvertedForecast ConvertOpenMeteoForecast(const FetchResult& fetched, WeatherLanguage language);
 
 // `celsius` rounded half away from zero to a whole degree, followed by "℃".
 QString WholeDegreesText(const Decimal& celsius);

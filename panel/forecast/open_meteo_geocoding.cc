@@ -30,8 +30,8 @@ QString GeocodingAddress(const QString& service, const QString& name,
                   QString::fromLatin1(QUrl::toPercentEncoding(language_code)));
 }
 
-std::optional<GeoPlace> ReadGeocodingAnswer(const QString& body) {
-  const JsonValue root = ReadServiceAnswer(body, QStringLiteral("the geocoding service"));
+std::optional<GeoPlace> ReadGeocodingAnswer(const FetchResult& fetched) {
+  const JsonValue root = ReadServiceAnswer(fetched, QStringLiteral("the geocoding service"));
   const Collection* results = root.DictionaryOrNull()->Item(u"results").CollectionOrNull();
   if (results == nullptr || results->Count() == 0) return std::nullopt;
   const Dictionary* first = results->Item(1).DictionaryOrNull();

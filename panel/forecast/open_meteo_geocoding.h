@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "panel/forecast/geo_place.h"
+#include "panel/http_fetch.h"
 
 namespace skyvane {
 
@@ -21,7 +22,7 @@ QString GeocodingAddress(const QString& service, const QString& name, const QStr
 // "name", "admin1" and "country". Raises RunError as ReadServiceAnswer does,
 // and kInvalidArgument when the first result has no name or its
 // coordinates are missing or out of range.
-std::optional<GeoPlace> ReadGeocodingAnswer(const QString& body);
+std::optional<GeoPlace> ReadGeocodingAnswer(const FetchResult& fetched);
 
 // The name to show for a search result: its name, then its first-level
 // region unless that is empty or already holds the name ("Land Berlin" for

@@ -25,7 +25,7 @@ GeoPlace LookUpPlace(const QString& text, const QString& geocoding_service,
   try {
     const FetchResult fetched = fetch(GeocodingAddress(geocoding_service, name, language_code));
     if (!fetched.problem.isEmpty()) Fail(QStringLiteral("no answer: ") + fetched.problem);
-    place = ReadGeocodingAnswer(fetched.text);
+    place = ReadGeocodingAnswer(fetched);
   } catch (const RunError& error) {
     Fail(QStringLiteral("cannot look up \"%1\": %2")
              .arg(name, QString::fromStdString(error.what())));

@@ -21,16 +21,19 @@ QString FirstComplaint() {
 
 }  // namespace
 
-JsonValue ReadServiceAnswer(const QString& body, const QString& service) {
-  JsonValue root = ReadJson(Utf16View(body));
+JsonValue ReadServiceAnswer(const FetchResult& fetched, const QString& service) {
+  const QString status = fetched.ErrorStatus();
+  const QString answered =
+      status.isEmpty() ? QString() : QStringLiteral(" (the server answered %1)").arg(status);
+  JsonValue root = ReadJson(Utf16View(fetched.text));
   if (!ErrorLog().empty()) {
-    Fail(ErrorNumber::kTypeMismatch,
-         QStringLiteral("the answer of %1 is not JSON: %2").arg(service, FirstComplaint()));
+    Fail(ErrorNumber::kTypeMismatch, QStringLiteral("the answer of %1 is not JSON: %2%3")
+                                         .arg(service, FirstComplaint(), answered));
   }
   const Dictionary* object = root.DictionaryOrNull();
   if (object == nullptr) {
     Fail(ErrorNumber::kTypeMismatch,
-         QStringLiteral("the answer of %1 is not a JSON object").arg(service));
+         QStringLiteral("the answer of %1 is not a JSON object%2").arg(service, answered));
   }
   const JsonValue& error = object->Item(u"error");
   if (error.IsBoolean() && error.AsBoolean()) {
@@ -38,6 +41,9 @@ JsonValue ReadServiceAnswer(const QString& body, const QString& service) {
     Fail(ErrorNumber::kInvalidArgument,
          QStringLiteral("%1 refused the request: %2")
              .arg(service, reason.isEmpty() ? QStringLiteral("no reason given") : reason));
+  }
+  if (!status.isEmpty()) {
+    Fail(ErrorNumber::kInvalidArgument, QStringLiteral("%1 answered %2").arg(service, status));
   }
   return root;
 }

@@ -5,7 +5,8 @@
 // about: a body cut short by a broken connection, or an error page of a
 // proxy, is refused instead of being half read. The services' own error
 // answer, {"error": true, "reason": "..."} (sent with HTTP 400), is turned
-// into a failure that carries the reason.
+// into a failure that carries the reason; any other answer with an HTTP
+// error status is refused with that status named.
 #ifndef SKYVANE_PANEL_FORECAST_SERVICE_ANSWER_H_
 #define SKYVANE_PANEL_FORECAST_SERVICE_ANSWER_H_
 
@@ -13,16 +14,21 @@
 #include <optional>
 
 #include "json/json_value.h"
+#include "panel/http_fetch.h"
 
 namespace skyvane {
 
-// The root object of `body`, a service's answer; `service` names the service
-// in the failures ("the forecast service"). Raises RunError:
+// The root object of the body of `fetched`, a service's answer; `service`
+// names the service in the failures ("the forecast service"). Raises
+// RunError:
 //   kTypeMismatch    the body is not one clean JSON object ("... is not
-//                    JSON: " and the reader's first complaint);
+//                    JSON: " and the reader's first complaint), followed by
+//                    " (the server answered HTTP 503 ...)" after an HTTP
+//                    error status;
 //   kInvalidArgument the body is the error answer ("... refused the request:
-//                    REASON").
-JsonValue ReadServiceAnswer(const QString& body, const QString& service);
+//                    REASON"), or another JSON object sent with an HTTP
+//                    error status ("... answered HTTP 404 Not Found").
+JsonValue ReadServiceAnswer(const FetchResult& fetched, const QString& service);
 
 // The text of a String value; Empty, Null and other kinds give the empty
 // text.

@@ -33,6 +33,7 @@ struct Column {
 };
 
 constexpr BgrColor kStored = kBgrBlack;  // a temperature colour left as designed
+constexpr int kOk = 200;
 
 class OpenMeteoForecastTest : public testing::Test {
  protected:
@@ -44,7 +45,8 @@ class OpenMeteoForecastTest : public testing::Test {
 
   // Refreshes the form from a source that answers `body`; the stop, if any.
   std::optional<RefreshStop> Show(const QString& body,
-                                  WeatherLanguage language = WeatherLanguage::kEnglish) {
+                                  WeatherLanguage language = WeatherLanguage::kEnglish,
+                                  int status = kOk, const QString& status_text = "OK") {
     ForecastSource source;
     source.kind = ForecastSource::Kind::kOpenMeteo;
     source.address = QStringLiteral("http://127.0.0.1:9/v1/forecast?latitude=1&longitude=2");
@@ -52,7 +54,7 @@ class OpenMeteoForecastTest : public testing::Test {
         source,
         [&](const QString& url) {
           asked_ = url;
-          return FetchResult{body, QString()};
+          return FetchResult{body, QString(), status, status_text};
         },
         language, QDate(2000, 1, 1), IconFolder(QCoreApplication::applicationDirPath()),
         form_->Columns());
@@ -200,6 +202,36 @@ TEST_F(OpenMeteoForecastTest, TheErrorAnswerStopsAtColumnZeroWithItsReason) {
   for (const Column& column : Shown()) EXPECT_EQ(column.day, "Label1");
 }
 
+TEST_F(OpenMeteoForecastTest, AnHttpErrorStatusIsNamedUnlessTheServiceSaidWhy) {
+  struct Case {
+    const char* body;
+    int status;
+    const char* status_text;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"<html>Service Unavailable</html>", 503, "Service Unavailable",
+       "the answer of the forecast service is not JSON: Invalid JSON (the server answered HTTP "
+       "503 Service Unavailable)"},
+      {"[]", 502, "",
+       "the answer of the forecast service is not a JSON object (the server "
+       "answered HTTP 502)"},
+      {R"({"detail":"Not Found"})", 404, "Not Found",
+       "the forecast service answered HTTP 404 Not Found"},
+      {R"({"error":true,"reason":"Parameter 'daily' is invalid."})", 400, "Bad Request",
+       "the forecast service refused the request: Parameter 'daily' is invalid."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.body);
+    const std::optional<RefreshStop> stop =
+        Show(QString::fromUtf8(c.body), WeatherLanguage::kEnglish, c.status,
+             QString::fromUtf8(c.status_text));
+    ASSERT_TRUE(stop.has_value());
+    EXPECT_EQ(stop->column, 0);
+    EXPECT_EQ(stop->reason, QStringLiteral("fetch failed: ") + QString::fromUtf8(c.reason));
+  }
+}
+
 TEST_F(OpenMeteoForecastTest, AnswersThatAreNotCleanForecastsStopWithTheirReason) {
   struct Case {
     const char* body;
@@ -254,8 +286,10 @@ TEST_F(OpenMeteoForecastTest, NoAnswerIsReportedAsForAnyForecast) {
 
 TEST(OpenMeteoConversionTest, WritesOneRecordPerDayWithNullForAMissingTemperature) {
   const ConvertedForecast converted = ConvertOpenMeteoForecast(
-      QStringLiteral(R"({"daily":{"time":["2026-02-28","2026-03-01"],"weather_code":[0],)"
-                     R"("temperature_2m_max":[5.5,6],"temperature_2m_min":[null]}})"),
+      FetchResult{
+          QStringLiteral(R"({"daily":{"time":["2026-02-28","2026-03-01"],"weather_code":[0],)"
+                         R"("temperature_2m_max":[5.5,6],"temperature_2m_min":[null]}})"),
+          QString()},
       WeatherLanguage::kEnglish);
   EXPECT_EQ(converted.first_day, QDate(2026, 2, 28));
   EXPECT_EQ(converted.document,

@@ -122,6 +122,12 @@ TEST(PlaceLookupTest, FailuresAreOneLineThatSaysWhat) {
        "must be between 1 and 100."},
       {"Berlin", FetchResult{QStringLiteral("<html>"), QString()},
        "cannot look up \"Berlin\": the answer of the geocoding service is not JSON: "},
+      {"Berlin",
+       FetchResult{QStringLiteral("<html>"), QString(), 503, QStringLiteral("Service Unavailable")},
+       "cannot look up \"Berlin\": the answer of the geocoding service is not JSON: Invalid JSON "
+       "(the server answered HTTP 503 Service Unavailable)"},
+      {"Berlin", FetchResult{QStringLiteral("{}"), QString(), 404, QStringLiteral("Not Found")},
+       "cannot look up \"Berlin\": the geocoding service answered HTTP 404 Not Found"},
       {"Berlin", FetchResult{QStringLiteral(R"({"results":[{"name":"Berlin"}]})"), QString()},
        "cannot look up \"Berlin\": the first result of the geocoding service has no coordinates"},
       {"Berlin",
