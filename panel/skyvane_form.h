@@ -54,8 +54,8 @@ struct SkyvaneOptions {
   FetchLimits fetch_limits;
   // Twips per pixel; empty: the scale of the primary screen.
   std::optional<TwipScale> scale;
-  // The INI file the panel's place is kept in; empty: the user's own
-  // settings store (PositionStore()).
+  // The settings file the panel's place and the chosen forecast place are
+  // kept in; empty: the user's own (SettingsStore()).
   QString position_file;
 };
 
