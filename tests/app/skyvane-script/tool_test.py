@@ -2,7 +2,7 @@
 """Runs skyvane-script --console on script files with scripted standard input
 and checks standard output, standard error and the exit status exactly.
 
-usage: tool_test.py PATH_TO_SKYVANE_SCRIPT [sanitized]
+usage: tool_test.py PATH_TO_SKYVANE_SCRIPT [plain|sanitized]
 
 "sanitized" says the tool was built with sanitizers, which cannot run in a
 limited address space: the runs under a memory limit are then left out.
