@@ -13,7 +13,7 @@ constexpr std::string_view kEndOfOptions = "--";
 // QT_QPA_PLATFORM may list fallbacks ("xcb;offscreen") and carry options
 // after a colon ("xcb:nograb").
 constexpr char kPlatformSeparator = ';';
-constexpr char kQtPlatformOptions = ':';
+constexpr char kPlatformOptionsStart = ':';
 
 // The name of an option written "-name" or "--name"; empty for anything
 // else.
@@ -33,19 +33,20 @@ std::optional<std::string> Environment(const char* name) {
 // True when `platforms` names only the X11 platform.
 bool IsOnlyX11(std::string_view platforms) {
   if (platforms.find(kPlatformSeparator) != std::string_view::npos) return false;
-  return platforms.substr(0, platforms.find(kQtPlatformOptions)) == kX11Platform;
+  return platforms.substr(0, platforms.find(kPlatformOptionsStart)) == kX11Platform;
 }
 
-bool X11DisplayAnswers(const std::optional<std::string>& display) {
-  xcb_connection_t* connection = xcb_connect(display ? display->c_str() : nullptr, nullptr);
+bool X11DisplayAnswers(const std::string& display) {
+  xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
   const bool answers = xcb_connection_has_error(connection) == 0;
   xcb_disconnect(connection);
   return answers;
 }
 
 DisplayCheck ProbeX11(const std::optional<std::string>& display) {
-  if (X11DisplayAnswers(display)) return {};
-  return DisplayCheck{DisplayCheck::Result::kUnreachable, display.value_or(std::string())};
+  if (!display) return DisplayCheck{DisplayCheck::Result::kNone, std::string()};
+  if (X11DisplayAnswers(*display)) return {};
+  return DisplayCheck{DisplayCheck::Result::kUnreachable, *display};
 }
 
 }  // namespace
@@ -87,7 +88,6 @@ DisplayCheck CheckDisplay(int argc, char** argv) {
   // Left to choose, Qt may take a Wayland compositor that is named; that
   // is not probed. Otherwise it opens the X display.
   if (Environment("WAYLAND_DISPLAY")) return {};
-  if (!display) return DisplayCheck{DisplayCheck::Result::kNone, std::string()};
   return ProbeX11(display);
 }
 

@@ -29,15 +29,14 @@ struct DisplayCheck {
     // probed here (offscreen, wayland, a fallback list ...).
     kUsable,
     // Neither DISPLAY nor WAYLAND_DISPLAY is set and no platform or display
-    // was chosen.
+    // was chosen; or the X11 platform was chosen and no X display named.
     kNone,
     // The X display Qt would open does not answer (no server there, or one
     // that refuses the connection).
     kUnreachable,
   };
   Result result = Result::kUsable;
-  // For kUnreachable, the display's name as given (":99"), or empty when
-  // none was given.
+  // For kUnreachable, the display's name as given (":99").
   std::string display;
 };
 

@@ -60,9 +60,10 @@ def main():
         check(name, run(args, DEAD_DISPLAY), (out, err, status))
     check("a display chosen by -display that cannot be opened, with none set",
           run(["-display", DEAD_DISPLAY]), ("", CANNOT_OPEN, 1))
-    out, err, status = run(["-platform", "xcb"], DEAD_DISPLAY)
-    check("the X11 platform chosen, its display cannot be opened", (out, err, status),
-          ("", CANNOT_OPEN, 1))
+    check("the X11 platform chosen, its display cannot be opened",
+          run(["-platform", "xcb"], DEAD_DISPLAY), ("", CANNOT_OPEN, 1))
+    check("the X11 platform chosen and no display named", run(["-platform", "xcb"]),
+          ("", NO_DISPLAY, 1))
 
     # Qt's own -platform option is no mistake, and names a platform to use.
     # (Qt may note its own set-up on standard error first.)
