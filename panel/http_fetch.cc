@@ -28,9 +28,10 @@ constexpr int kFirstHttpErrorStatus = 400;
 constexpr qint64 kNoDecompressionCheck = -1;
 
 // Errors after which no complete answer exists: the connection failed or
-// broke off, a proxy failed, or the reply could not be read as HTTP. Every
-// other error code stands for an HTTP status, and the body of that answer
-// is returned like any other.
+// broke off, a proxy failed, or the reply could not be read as HTTP. The
+// other error codes stand for an HTTP error status, whose page is returned
+// like any other body, except where Qt reports with them a body that broke
+// after a good status (see XMLHttpGET).
 bool IsTransportError(QNetworkReply::NetworkError error) {
   const int code = static_cast<int>(error);
   constexpr int kFirstContentError = QNetworkReply::ContentAccessDenied;

@@ -112,8 +112,7 @@ class cJSONScript::Charge {
     const int64_t room = script_.budget_bytes_ - script_.held_bytes_;
     if (room < 0 || chars > static_cast<uint64_t>(room) / kBytesPerChar) {
       Raise(ErrorNumber::kOutOfMemory,
-            "The script's texts would take more than the memory "
-            "budget of " +
+            "The script's texts would take more than the memory budget of " +
                 std::to_string(script_.budget_bytes_) + " bytes.");
     }
     const int64_t bytes = static_cast<int64_t>(chars) * kBytesPerChar;
