@@ -222,3 +222,85 @@ TEST(JsonValueReleaseTest, SuccessiveReleasesEachFinish) {
 
 }  // namespace
 }  // namespace skyvane
+
+namespace skyvane {
+namespace {
+
+// The compact layout: 16 bytes, whatever the kind.
+TEST(JsonValueLayoutTest, EveryValueIsSixteenBytes) {
+  EXPECT_EQ(sizeof(JsonValue), 16u);
+  EXPECT_EQ(sizeof(DictionaryEntry), 32u);
+}
+
+// Both container classes keep their header at the start of the object,
+// where a held pointer of either class finds it.
+TEST(JsonValueLayoutTest, ContainerHeaderStartsTheObject) {
+  Dictionary dictionary;
+  Collection collection;
+  EXPECT_EQ(static_cast<const void*>(static_cast<const internal::ContainerHeader*>(&dictionary)),
+            static_cast<const void*>(&dictionary));
+  EXPECT_EQ(static_cast<const void*>(static_cast<const internal::ContainerHeader*>(&collection)),
+            static_cast<const void*>(&collection));
+}
+
+// Texts on both sides of the inline limit come back unchanged, and copies
+// and moves of them behave as values.
+TEST(JsonValueLayoutTest, TextsAroundTheInlineLimitBehaveAsValues) {
+  for (size_t length = 0; length <= 3 * JsonValue::kShortTextUnits; ++length) {
+    std::u16string text;
+    for (size_t i = 0; i < length; ++i) {
+      // NUL, a lone surrogate and the last code unit among ordinary ones.
+      const char16_t units[] = {u'a', u'\0', 0xD800, 0xFFFF, u'z'};
+      text.push_back(units[i % 5]);
+    }
+    SCOPED_TRACE(length);
+    JsonValue value(text);
+    ASSERT_TRUE(value.IsString());
+    EXPECT_EQ(value.AsString(), text);
+    EXPECT_EQ(value.ToText(), text);
+    JsonValue copy = value;
+    JsonValue moved = std::move(value);
+    EXPECT_TRUE(value.IsEmpty());  // a moved-from value is Empty
+    EXPECT_EQ(copy.AsString(), text);
+    EXPECT_EQ(moved.AsString(), text);
+    moved = JsonValue(u"other");
+    EXPECT_EQ(copy.AsString(), text);
+    const JsonValue& same = copy;
+    copy = same;
+    EXPECT_EQ(copy.AsString(), text);
+  }
+}
+
+TEST(JsonValueLayoutTest, DecimalsKeepEveryPartWhenPacked) {
+  const uint64_t kAllLow = ~uint64_t{0};
+  const uint64_t kAllHigh = 0xFFFFFFFFu;
+  const Decimal cases[] = {
+      Decimal(),
+      Decimal::FromParts(true, kAllHigh, kAllLow, Decimal::kMaxScale),
+      Decimal::FromParts(false, kAllHigh, kAllLow, 0),
+      Decimal::FromParts(true, 0, 1, 1),
+      Decimal::FromParts(false, 1, 0, 17),
+  };
+  for (const Decimal& d : cases) {
+    const JsonValue value(d);
+    const Decimal back = value.AsDecimal();
+    EXPECT_EQ(back.IsNegative(), d.IsNegative());
+    EXPECT_EQ(back.MagnitudeHigh(), d.MagnitudeHigh());
+    EXPECT_EQ(back.MagnitudeLow(), d.MagnitudeLow());
+    EXPECT_EQ(back.Scale(), d.Scale());
+  }
+}
+
+// Assigning a value from inside the container that the value itself holds
+// keeps the source alive until it is copied.
+TEST(JsonValueLayoutTest, AssigningFromInsideTheHeldContainer) {
+  auto list = std::make_shared<Collection>();
+  list->Add(JsonValue(u"a text longer than the inline limit"));
+  JsonValue holder(list);
+  list.reset();
+  holder = holder.CollectionOrNull()->Item(1);
+  EXPECT_EQ(holder.AsString(), u"a text longer than the inline limit");
+}
+
+}  // namespace
+}  // namespace skyvane
