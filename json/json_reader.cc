@@ -305,18 +305,8 @@ class Reader {
     }
     ++pos_;
     const std::size_t slot = static_cast<std::size_t>(depth);
-    if (items_.size() <= slot) {
-      items_.resize(slot + 1);
-      last_item_counts_.resize(slot + 1);
-    }
-    {
-      // Room for as many items as the last array at this depth had: a list
-      // exactly full is taken over by the Collection, so runs of arrays of
-      // one length need no copy.
-      std::vector<JsonValue>& items = items_[slot];
-      items.clear();
-      items.reserve(last_item_counts_[slot]);
-    }
+    if (items_.size() <= slot) items_.resize(slot + 1);
+    items_[slot].clear();
     for (;;) {
       SkipBlanks();
       if (At(u']')) {
@@ -354,7 +344,6 @@ class Reader {
         break;
       }
     }
-    last_item_counts_[slot] = items_[slot].size();
     result.AddAll(items_[slot]);
   }
 
@@ -617,8 +606,6 @@ class Reader {
   std::vector<std::vector<JsonValue>> items_;
   // Members of the objects being read, by depth.
   std::vector<std::unique_ptr<Dictionary>> members_;
-  // Items of the last array read, by depth.
-  std::vector<std::size_t> last_item_counts_;
 };
 
 }  // namespace

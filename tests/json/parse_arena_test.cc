@@ -22,8 +22,8 @@ std::u16string Document(int lists, int items) {
     for (int j = 0; j < items; ++j) {
       const std::string n = std::to_string(i * items + j);
       const std::u16string number(n.begin(), n.end());
-      text += (j == 0 ? u"[\"a long text number " : u",[\"a long text number ") + number +
-              u"\"," + number + u"]";
+      text += (j == 0 ? u"[\"a long text number " : u",[\"a long text number ") + number + u"\"," +
+              number + u"]";
     }
     text += u"]";
   }
