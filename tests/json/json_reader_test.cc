@@ -484,7 +484,7 @@ TEST(ReadJsonNestingTest, OneDeeperIsAMemberFailureOfEveryContainer) {
   const std::u16string text = Repeat(u"[", kMaxNesting + 1) + Repeat(u"]", kMaxNesting + 1);
   const JsonValue root = ReadJson(text);
   ASSERT_TRUE(root.IsCollection());
-  const std::u16string excerpt = u"[" + Repeat(u"]", 19);
+  const std::u16string excerpt = std::u16string(u"[").append(Repeat(u"]", 19));
   EXPECT_EQ(ErrorLog(),
             LogOfRepeatedLine(u"Nesting deeper than 1000 containers: " + excerpt, kMaxNesting));
 }
@@ -525,7 +525,8 @@ TEST(ReadJsonLimitsTest, LogStopsGrowingAtItsLimit) {
   // k0, tk1, tk2 ... so they never collide, and the last one is t}.
   std::u16string text = u"{";
   const int entries = 3000;
-  for (int i = 0; i < entries; ++i) text += u"k" + Widen(std::to_string(i)) + u":t ";
+  for (int i = 0; i < entries; ++i)
+    text.append(u"k").append(Widen(std::to_string(i))).append(u":t ");
   text += u"}";
   const JsonValue root = ReadJson(text);
   ASSERT_TRUE(root.IsDictionary());

@@ -98,7 +98,7 @@ TEST(ReaderScanTest, DigitRunsEndExactlyAtTheFirstOtherUnit) {
     for (std::size_t length = 0; length <= 21; ++length) {
       for (std::size_t fraction = 0; fraction <= 12; fraction += 3) {
         std::u16string text = digits.substr(0, length);
-        if (fraction > 0) text += u"." + digits.substr(length, fraction);
+        if (fraction > 0) text.append(u".").append(digits, length, fraction);
         const std::size_t form = text.size();
         // After bare integer digits a "." would open a fraction.
         if (stop == u'.' && fraction == 0) continue;
