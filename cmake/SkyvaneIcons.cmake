@@ -1,9 +1,10 @@
-# The panel loads its weather icons from tianqi_ICON/black beside its own
-# executable. skyvane_copy_icons(target) keeps a copy of data/tianqi_ICON
-# beside `target`'s executable, refreshed whenever an icon changes.
+# In a build tree the panel loads its weather icons from tianqi_ICON beside
+# its own executable. skyvane_copy_icons(target) keeps a copy of the whole
+# data/tianqi_ICON folder (every icon set in it) beside `target`'s
+# executable, refreshed whenever a file in it changes.
 function(skyvane_copy_icons target)
   set(source_dir "${PROJECT_SOURCE_DIR}/data/tianqi_ICON")
-  file(GLOB_RECURSE icons CONFIGURE_DEPENDS "${source_dir}/*.gif")
+  file(GLOB_RECURSE icons CONFIGURE_DEPENDS "${source_dir}/*")
   set(stamp "${CMAKE_CURRENT_BINARY_DIR}/${target}_icons.stamp")
   add_custom_command(
     OUTPUT "${stamp}"

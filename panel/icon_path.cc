@@ -1,12 +1,16 @@
 #include "panel/icon_path.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "text/run_error.h"
 
 namespace skyvane {
 
 namespace {
+
+// Where the build installs the data folder, relative to the programs' folder.
+constexpr char kDataFolderFromProgram[] = SKYVANE_DATA_FROM_BIN;
 
 // The name with control characters shown as U+FFFD, fit for a message line.
 QString Printable(const QString& name) {
@@ -19,9 +23,21 @@ QString Printable(const QString& name) {
 
 }  // namespace
 
-QString IconFolder(const QString& program_folder) {
+QStringList IconBaseCandidates(const QString& program_folder) {
+  return {program_folder,
+          QDir::cleanPath(program_folder + u'/' + QLatin1String(kDataFolderFromProgram))};
+}
+
+QString FindIconBase(const QString& program_folder) {
+  for (const QString& base : IconBaseCandidates(program_folder)) {
+    if (QFileInfo(IconFolder(base)).isDir()) return base;
+  }
+  return program_folder;
+}
+
+QString IconFolder(const QString& base) {
   const QChar separator = QDir::separator();
-  QString folder = QDir::toNativeSeparators(program_folder);
+  QString folder = QDir::toNativeSeparators(base);
   if (!folder.endsWith(separator)) folder += separator;
   return folder + QLatin1String(kIconFolderName) + separator + QLatin1String(kIconSetName) +
          separator;

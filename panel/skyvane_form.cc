@@ -47,7 +47,7 @@ Skyvane::Skyvane(SkyvaneOptions options, QWidget* parent)
       scale_(options_.scale ? *options_.scale
                             : TwipScale::ForScreen(QGuiApplication::primaryScreen())) {
   if (options_.icon_folder.isEmpty()) {
-    options_.icon_folder = IconFolder(QCoreApplication::applicationDirPath());
+    options_.icon_folder = IconFolder(FindIconBase(QCoreApplication::applicationDirPath()));
   }
   GiveDesktopManners(*this);
   setObjectName(Text(kFormDesign.name));

@@ -49,7 +49,8 @@ struct SkyvaneOptions {
   // Today's local date, asked once per refresh.
   std::function<QDate()> today = [] { return QDate::currentDate(); };
   // The folder the icons are loaded from, ending in a separator. Empty:
-  // IconFolder() of the folder that holds the running program.
+  // the icon folder beside the running program, or else the one in the
+  // installed data folder (FindIconBase).
   QString icon_folder;
   FetchLimits fetch_limits;
   // Twips per pixel; empty: the scale of the primary screen.
