@@ -17,6 +17,7 @@ SKYVANE_PACKAGES=(
   fonts-wqy-microhei
   python3
   tzdata ca-certificates
+  dpkg-dev file lintian desktop-file-utils appstream
 )
 
 skyvane_missing_packages() {
@@ -45,13 +46,19 @@ skyvane_install_packages() {
 }
 
 # skyvane_configure BUILD_DIR [cmake args...]: configures once; later calls
-# reuse the folder so builds stay incremental.
+# with the same arguments reuse the folder so builds stay incremental. New
+# arguments (another compiler, say) start from a fresh cache in the same
+# folder, so that none of the old settings linger.
 skyvane_configure() {
   local dir=$1
   shift
-  if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S "$SKYVANE_ROOT" -B "$dir" -G Ninja "$@" >/dev/null || return 1
+  local stamp="$dir/skyvane-configure-args"
+  if [ -f "$dir/build.ninja" ] && [ "$(cat "$stamp" 2>/dev/null)" = "$*" ]; then
+    return 0
   fi
+  rm -rf "$dir/CMakeCache.txt" "$dir"/CMakeFiles/[0-9]*
+  cmake -S "$SKYVANE_ROOT" -B "$dir" -G Ninja "$@" >/dev/null || return 1
+  printf '%s' "$*" >"$stamp"
 }
 
 skyvane_build() {
