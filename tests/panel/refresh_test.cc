@@ -43,7 +43,8 @@ std::vector<std::string> Days(int count) {
   std::vector<std::string> records;
   for (int i = 0; i < count; ++i) {
     Day day;
-    day.wea = "W" + std::to_string(i + 1);
+    day.wea = "W";
+    day.wea += std::to_string(i + 1);
     records.push_back(Record(day));
   }
   return records;
