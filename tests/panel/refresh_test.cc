@@ -43,8 +43,7 @@ std::vector<std::string> Days(int count) {
   std::vector<std::string> records;
   for (int i = 0; i < count; ++i) {
     Day day;
-    day.wea = "W";
-    day.wea += std::to_string(i + 1);
+    day.wea = std::string("W").append(std::to_string(i + 1));
     records.push_back(Record(day));
   }
   return records;
