@@ -29,8 +29,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Libraries come from what the programs link. What no link shows: a font
 # with the CJK characters of the weather texts, which would otherwise draw
-# as boxes. (Qt's GIF reader, which the icons need, is a plugin shipped in
-# libqt6gui6, which the link already brings.)
+# as boxes; the time-zone tables that name the time zone's city; the
+# certificates that Open-Meteo's HTTPS answers are checked against. (Qt's
+# GIF reader, which the icons need, is a plugin shipped in libqt6gui6, and
+# its TLS backend is in libqt6network6, which depends on libssl3; the link
+# brings both.)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei, tzdata, ca-certificates")
 include(CPack)

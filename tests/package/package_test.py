@@ -25,11 +25,13 @@ DESKTOP_ENTRY = "usr/share/applications/skyvane.desktop"
 # Seconds that building the package (an install of the whole tree) or one
 # lintian run may take.
 SLOW_STEP_LIMIT = 300
-# What the panel needs at run time that no library link shows: the CJK font.
-RUN_TIME_NEEDS = ["fonts-wqy-microhei"]
-# The Qt plugin that reads the GIF icons; the package that ships it must be
-# among the dependencies, through a link or named outright.
-GIF_PLUGIN = "*/qt6/plugins/imageformats/libqgif.so"
+# What the panel needs at run time that no library link shows: the CJK
+# font, the time-zone tables and the certificates HTTPS answers are checked
+# against.
+RUN_TIME_NEEDS = ["fonts-wqy-microhei", "tzdata", "ca-certificates"]
+# The Qt plugins that read the GIF icons and speak TLS; the packages that
+# ship them must be among the dependencies, through a link or named outright.
+PLUGINS = ["*/qt6/plugins/imageformats/libqgif.so", "*/qt6/plugins/tls/libqopensslbackend.so"]
 
 
 def run(command, **kwargs):
@@ -94,8 +96,9 @@ def main():
         needed = depends(deb)
         for name in RUN_TIME_NEEDS:
             check(f"Depends names {name}", name in needed, True)
-        gif = package_shipping(GIF_PLUGIN)
-        check(f"Depends names {gif}, which ships Qt's GIF reader", gif in needed, True)
+        for plugin in PLUGINS:
+            package = package_shipping(plugin)
+            check(f"Depends names {package}, which ships {plugin}", package in needed, True)
 
         out, err, status = run(["desktop-file-validate", os.path.join(root, DESKTOP_ENTRY)])
         check("desktop-file-validate", (status, out + err), (0, ""))
