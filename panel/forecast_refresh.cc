@@ -171,13 +171,17 @@ std::optional<RefreshStop> RefreshForecast(const ForecastFetch& fetch, QDate tod
   return std::nullopt;
 }
 
-QString RefreshStopLine(const RefreshStop& stop) {
+QString RefreshStopText(const RefreshStop& stop) {
   QStringView reason = stop.reason;
   const bool shortened = reason.size() > kMaxStopReasonChars;
   if (shortened) reason = reason.first(kMaxStopReasonChars);
-  return QStringLiteral("skyvane: forecast refresh stopped at column %1: %2%3")
+  return QStringLiteral("forecast refresh stopped at column %1: %2%3")
       .arg(stop.column)
       .arg(EscapeControls(reason), shortened ? QStringLiteral("...") : QString());
+}
+
+QString RefreshStopLine(const RefreshStop& stop) {
+  return QStringLiteral("skyvane: ") + RefreshStopText(stop);
 }
 
 }  // namespace skyvane

@@ -114,6 +114,9 @@ std::optional<RefreshStop> RefreshForecast(const ForecastFetch& fetch, QDate tod
 // written escaped (EscapeControls) and a reason longer than
 // kMaxStopReasonChars is cut there and ends in "...".
 QString RefreshStopLine(const RefreshStop& stop);
+// The same line without the program's name, as the panel's status shows it:
+// "forecast refresh stopped at column N: REASON".
+QString RefreshStopText(const RefreshStop& stop);
 
 }  // namespace skyvane
 

@@ -124,6 +124,13 @@ void PanelImage::LoadPicture(const QString& path) {
   shown_file_ = picture.shown_file;
 }
 
+void PanelImage::ShowPictureOf(const PanelImage& other) {
+  if (!other.HasPicture()) return;
+  setPixmap(other.pixmap());
+  resize(other.size());
+  picture_path_ = other.picture_path_;
+}
+
 QRect PanelImage::TwipGeometry() const {
   if (!HasPicture()) return DesignTwips();
   return QRect(DesignTwips().topLeft(), scale_.ToTwips(size()));

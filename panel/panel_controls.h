@@ -124,6 +124,9 @@ class PanelImage : public PanelControl {
   // RunError kInvalidArgument when that file is missing or holds no
   // picture; the image is then unchanged.
   void LoadPicture(const QString& path);
+  // Shows the picture `other` shows, as it was loaded there (no file is
+  // read); an `other` without a picture leaves this image as it is.
+  void ShowPictureOf(const PanelImage& other);
   bool HasPicture() const { return !picture_path_.isEmpty(); }
   // The full path of the loaded picture; empty while there is none.
   const QString& PicturePath() const { return picture_path_; }

@@ -5,7 +5,9 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QTextDocument>
 #include <QTimeZone>
+#include <chrono>
 #include <cstdio>
 #include <utility>
 
@@ -13,6 +15,7 @@
 #include "panel/forecast/saved_place.h"
 #include "panel/forecast/zone_reference.h"
 #include "panel/icon_path.h"
+#include "panel/terminal_text.h"
 #include "text/run_error.h"
 
 namespace skyvane {
@@ -45,7 +48,10 @@ Skyvane::Skyvane(SkyvaneOptions options, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       options_(std::move(options)),
       scale_(options_.scale ? *options_.scale
-                            : TwipScale::ForScreen(QGuiApplication::primaryScreen())) {
+                            : TwipScale::ForScreen(QGuiApplication::primaryScreen())),
+      own_clock_(options_.clock ? nullptr : std::make_unique<SystemScheduleClock>()),
+      clock_(options_.clock ? options_.clock : own_clock_.get()),
+      schedule_(clock_) {
   if (options_.icon_folder.isEmpty()) {
     options_.icon_folder = IconFolder(FindIconBase(QCoreApplication::applicationDirPath()));
   }
@@ -61,29 +67,16 @@ Skyvane::Skyvane(SkyvaneOptions options, QWidget* parent)
   form_font.setPixelSize(kFormFontPixelSize);
   setFont(form_font);
 
-  controls_.reserve(kControlDesigns.size());
-  for (const ControlDesign& design : kControlDesigns) {
-    const auto index = static_cast<std::size_t>(design.index);
-    if (design.kind == ControlKind::kImage) {
-      image1_[index] = new PanelImage(design, scale_, this);
-      controls_.push_back(image1_[index]);
-      continue;
-    }
-    auto* label = new PanelLabel(design, scale_, this);
-    if (design.array == "Label1") {
-      label1_[index] = label;
-    } else if (design.array == "Label2") {
-      label2_[index] = label;
-    } else {
-      label3_[index] = label;
-    }
-    controls_.push_back(label);
-  }
+  shown_ = CreateColumnSet(this, scale_);
+  schedule_.SetInterval(std::chrono::minutes(options_.refresh_minutes));
+  connect(&schedule_, &RefreshSchedule::due, this, &Skyvane::Refresh);
 }
+
+Skyvane::~Skyvane() = default;
 
 void Skyvane::Form_Load() {
   ApplyWindowSteps(*this, scale_, Positions());
-  RefreshForecastColumns();
+  RunRefreshes(true);
 }
 
 void Skyvane::Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers /*shift*/,
@@ -124,44 +117,139 @@ SourceChoice Skyvane::CurrentSourceChoice() const {
   return choice;
 }
 
-void Skyvane::RefreshForecastColumns() {
-  const TextFetch fetch = [this](const QString& url) {
-    return XMLHttpGET(url, options_.fetch_limits);
+void Skyvane::Refresh() {
+  if (!loaded_) return;  // Form_Load refreshes with whatever is set by then
+  if (refreshing_) {
+    refresh_again_ = true;
+    return;
+  }
+  RunRefreshes(false);
+}
+
+void Skyvane::RunRefreshes(bool at_load) {
+  refreshing_ = true;
+  schedule_.RefreshStarted();
+  RefreshSchedule::Outcome outcome = RefreshOnce(!at_load);
+  loaded_ = true;
+  while (refresh_again_ && !close_requested_) {
+    refresh_again_ = false;
+    outcome = RefreshOnce(true);
+  }
+  refresh_again_ = false;
+  refreshing_ = false;
+  schedule_.RefreshEnded(outcome);
+  PublishStatus();
+  if (close_requested_) close();
+}
+
+RefreshSchedule::Outcome Skyvane::RefreshOnce(bool staged) {
+  bool unanswered = false;
+  const TextFetch fetch = [this, &unanswered](const QString& url) {
+    FetchResult fetched = XMLHttpGET(url, options_.fetch_limits);
+    if (!fetched.problem.isEmpty()) unanswered = true;
+    return fetched;
   };
   source_ = ChooseForecastSource(CurrentSourceChoice());
   const QString language =
       options_.language_code.isEmpty() ? InterfaceLanguageCode() : options_.language_code;
-  refresh_stop_ = RefreshFromSource(source_, fetch, WeatherLanguageOf(language), options_.today(),
-                                    options_.icon_folder, Columns());
+  const WeatherLanguage weather_language = WeatherLanguageOf(language);
+  if (staged) {
+    // Read into hidden controls first; the screen changes only when the
+    // whole forecast was read.
+    QWidget stage(this);
+    stage.hide();
+    stage.resize(size());
+    const ColumnSet staged_set = CreateColumnSet(&stage, scale_);
+    refresh_stop_ = RefreshFromSource(source_, fetch, weather_language, options_.today(),
+                                      options_.icon_folder, staged_set.columns);
+    if (!refresh_stop_) CopyColumns(staged_set.columns, shown_.columns);
+  } else {
+    refresh_stop_ = RefreshFromSource(source_, fetch, weather_language, options_.today(),
+                                      options_.icon_folder, shown_.columns);
+  }
   if (refresh_stop_) {
     std::fprintf(stderr, "%s\n", RefreshStopLine(*refresh_stop_).toLocal8Bit().constData());
     std::fflush(stderr);
+    problem_ = RefreshStopText(*refresh_stop_);
+    return unanswered ? RefreshSchedule::Outcome::kNoAnswer : RefreshSchedule::Outcome::kFailed;
   }
+  updated_ = clock_->Now();
+  problem_.reset();
+  return RefreshSchedule::Outcome::kUpdated;
+}
+
+PanelStatus Skyvane::Status() const {
+  return PanelStatus{EscapeControls(source_.Name()), updated_, problem_, schedule_.Next()};
+}
+
+void Skyvane::PublishStatus() {
+  const PanelStatus status = Status();
+  setToolTip(Qt::convertFromPlainText(StatusText(status), Qt::WhiteSpaceNormal));
+  emit statusChanged(status);
+  const PanelImage& today = *shown_.columns.image1[0];
+  emit todayIconChanged(today.HasPicture() ? QIcon(today.pixmap()) : QIcon());
+}
+
+void Skyvane::SetUrl(const QString& url) {
+  options_.url = url;
+}
+
+void Skyvane::SetLocation(const std::optional<GeoPlace>& location) {
+  options_.url.reset();
+  options_.location = location;
+}
+
+void Skyvane::SetRefreshMinutes(int minutes) {
+  options_.refresh_minutes = minutes;
+  schedule_.SetInterval(std::chrono::minutes(minutes));
+  if (loaded_ && !refreshing_) PublishStatus();
+}
+
+void Skyvane::MachineWoke() {
+  schedule_.Woke();
+}
+
+void Skyvane::ResetPosition() {
+  if (!Positions().Forget()) {
+    std::fprintf(stderr, "skyvane: cannot forget the saved position: %s\n",
+                 Positions().LastError().toLocal8Bit().constData());
+  }
+  ApplyWindowSteps(*this, scale_, Positions());
+}
+
+void Skyvane::ReportProblem(const QString& problem) {
+  problem_ = EscapeControls(problem);
+  if (!refreshing_) PublishStatus();
+}
+
+void Skyvane::RequestClose() {
+  close_requested_ = true;
+  if (!refreshing_) close();
 }
 
 PanelImage* Skyvane::Image1(int index) const {
-  return Element(image1_, index);
+  return Element(shown_.columns.image1, index);
 }
 PanelLabel* Skyvane::Label1(int index) const {
-  return Element(label1_, index);
+  return Element(shown_.columns.label1, index);
 }
 PanelLabel* Skyvane::Label2(int index) const {
-  return Element(label2_, index);
+  return Element(shown_.columns.label2, index);
 }
 PanelLabel* Skyvane::Label3(int index) const {
-  return Element(label3_, index);
+  return Element(shown_.columns.label3, index);
 }
 
 ColumnControls Skyvane::Columns() const {
-  return ColumnControls{label1_, label2_, image1_, label3_};
+  return shown_.columns;
 }
 
 std::vector<ControlState> Skyvane::ControlStates() const {
   std::vector<ControlState> states;
-  states.reserve(controls_.size() + 1);
+  states.reserve(shown_.in_order.size() + 1);
   states.push_back(ControlState{objectName(), std::nullopt, windowTitle(), std::nullopt,
                                 scale_.ToTwips(geometry()), std::nullopt, false});
-  for (const PanelControl* control : controls_) states.push_back(control->State());
+  for (const PanelControl* control : shown_.in_order) states.push_back(control->State());
   return states;
 }
 

@@ -5,10 +5,20 @@
 // stored design (layout_table.h), nothing else: no network, no settings.
 // Form_Load then fills the columns. The form is shown by its owner after
 // Form_Load returns, so it is first drawn with its columns written.
+//
+// After that the form refreshes when it is asked to (Refresh) and when its
+// RefreshSchedule says a refresh is due. A later refresh reads the whole
+// forecast into a hidden second set of columns first and shows it only when
+// it ran to the end; otherwise the columns keep the last good forecast. The
+// form keeps a PanelStatus of its refreshes, shows it as the tooltip of the
+// panel over every control, and tells its owner of each change
+// (statusChanged). The form reacts to what its owner connects to its slots
+// and never reaches into the tray, the command channel or the sleep watch.
 #ifndef SKYVANE_PANEL_SKYVANE_FORM_H_
 #define SKYVANE_PANEL_SKYVANE_FORM_H_
 
 #include <QDate>
+#include <QIcon>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -17,14 +27,18 @@
 #include <optional>
 #include <vector>
 
+#include "panel/column_set.h"
 #include "panel/forecast/forecast_services.h"
 #include "panel/forecast/forecast_source.h"
 #include "panel/forecast/geo_place.h"
 #include "panel/forecast_refresh.h"
 #include "panel/http_fetch.h"
 #include "panel/panel_controls.h"
+#include "panel/panel_status.h"
 #include "panel/panel_window.h"
 #include "panel/position_store.h"
+#include "panel/refresh_schedule.h"
+#include "panel/schedule_clock.h"
 #include "panel/twips.h"
 
 namespace skyvane {
@@ -58,12 +72,21 @@ struct SkyvaneOptions {
   // The settings file the panel's place and the chosen forecast place are
   // kept in; empty: the user's own (SettingsStore()).
   QString position_file;
+  // Minutes between refreshes after the one at start; 0: none
+  // (RefreshSchedule).
+  int refresh_minutes = 0;
+  // The clock refreshes are planned on, which must outlive the form;
+  // nullptr: a SystemScheduleClock of the form's own.
+  ScheduleClock* clock = nullptr;
 };
 
 class Skyvane : public QWidget {
   Q_OBJECT
  public:
+  // Raises RunError kInvalidArgument when the refresh timer of a
+  // SystemScheduleClock cannot be made.
   explicit Skyvane(SkyvaneOptions options = {}, QWidget* parent = nullptr);
+  ~Skyvane() override;
 
   // The load handler. Gives the window its look and place
   // (ApplyWindowSteps), then runs the forecast refresh from the source
@@ -103,26 +126,75 @@ class Skyvane : public QWidget {
   // The source of the last refresh (kNone before the first).
   const ForecastSource& Source() const { return source_; }
 
+  // What the panel tells about its forecast now.
+  PanelStatus Status() const;
+  const RefreshSchedule& Schedule() const { return schedule_; }
+  // True once RequestClose asked for the end (whether or not the form has
+  // closed yet).
+  bool CloseRequested() const { return close_requested_; }
+
+  // Changes of the options after start, as a later start makes them; the
+  // next refresh uses them. Setting a location drops the --url address,
+  // which would come before it.
+  void SetUrl(const QString& url);
+  void SetLocation(const std::optional<GeoPlace>& location);
+
+ public slots:
+  // Refreshes the forecast now. A refresh asked for while one runs (the
+  // fetch keeps the event loop going) follows it, once however often it was
+  // asked; one asked for before Form_Load is left to Form_Load.
+  void Refresh();
+  // Sets the minutes between refreshes (0: none), planned from the end of
+  // the last refresh.
+  void SetRefreshMinutes(int minutes);
+  // The machine woke from suspend: a refresh is due when refreshes are
+  // planned at all.
+  void MachineWoke();
+  // Moves the panel to its default place and forgets the saved one.
+  void ResetPosition();
+  // Shows a problem that is not a refresh's (a place that could not be
+  // looked up) in the status until the next refresh ends.
+  void ReportProblem(const QString& problem);
+  // Closes the form, at once or, while a refresh runs, when it has ended.
+  void RequestClose();
+
+ signals:
+  void statusChanged(const skyvane::PanelStatus& status);
+  // Today's weather icon after a refresh; a null icon while there is none.
+  void todayIconChanged(const QIcon& icon);
+
  protected:
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
-  void RefreshForecastColumns();
+  // Runs the refresh at load (writing straight into the columns) or a later
+  // one (staged), then those asked for meanwhile; ends the schedule's
+  // refresh and publishes the status.
+  void RunRefreshes(bool at_load);
+  // One refresh, its columns written straight or staged.
+  RefreshSchedule::Outcome RefreshOnce(bool staged);
+  void PublishStatus();
   // What the source is chosen from now: the options and the saved place.
   SourceChoice CurrentSourceChoice() const;
 
   SkyvaneOptions options_;
   TwipScale scale_;
-  std::array<PanelImage*, kColumnCount> image1_{};
-  std::array<PanelLabel*, kColumnCount> label1_{};
-  std::array<PanelLabel*, kColumnCount> label2_{};
-  std::array<PanelLabel*, kColumnCount> label3_{};
-  // Every control in creation order; owned by the form as Qt children.
-  std::vector<PanelControl*> controls_;
+  // The controls on the screen.
+  ColumnSet shown_;
   std::optional<RefreshStop> refresh_stop_;
   ForecastSource source_;
   std::unique_ptr<PositionStore> position_store_;
   std::unique_ptr<PanelDrag> drag_;
+
+  std::unique_ptr<ScheduleClock> own_clock_;
+  ScheduleClock* clock_;
+  RefreshSchedule schedule_;
+  std::optional<QDateTime> updated_;
+  std::optional<QString> problem_;
+  bool loaded_ = false;
+  bool refreshing_ = false;
+  bool refresh_again_ = false;
+  bool close_requested_ = false;
 };
 
 }  // namespace skyvane
