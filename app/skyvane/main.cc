@@ -1,36 +1,49 @@
-// The panel program: creates the form, runs its load handler, then shows it
-// (or, for inspection, prints its controls or renders it to a picture).
-// Exit status: 0 success; 1 no display or one that cannot be opened, or the
-// inspection output could not be written; 2 a bad command line.
+// The panel program: one panel per user and display. The first start
+// creates the form, runs its load handler, shows it and then takes the
+// commands of later starts, which hand them over and exit (or, for
+// inspection, it prints its controls or renders it to a picture and exits
+// without talking to any running panel).
+// Exit status: 0 success; 1 no display or one that cannot be opened, no
+// running panel to ask (--status, --quit) or one that does not answer, or
+// the inspection output could not be written; 2 a bad command line or a
+// place that cannot be found.
 #include <QApplication>
-#include <QCommandLineOption>
-#include <QCommandLineParser>
+#include <QIcon>
 #include <QPixmap>
 #include <QStringList>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "app/common/display_check.h"
+#include "app/skyvane/command_line.h"
+#include "app/skyvane/start_options.h"
+#include "panel/autostart_entry.h"
 #include "panel/control_dump.h"
-#include "panel/forecast/place_lookup.h"
-#include "panel/forecast/saved_place.h"
 #include "panel/forecast/weather_language.h"
+#include "panel/instance_address.h"
+#include "panel/instance_channel.h"
+#include "panel/panel_tray.h"
 #include "panel/skyvane_form.h"
+#include "panel/sleep_watch.h"
 #include "panel/terminal_text.h"
 #include "text/run_error.h"
 
 namespace {
 
-constexpr char kDumpControls[] = "dump-controls";
-constexpr char kSnapshot[] = "snapshot";
-constexpr char kResetPosition[] = "reset-position";
-constexpr char kLocation[] = "location";
-
 constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+
+// How long a later start waits for the running panel's answer; a panel
+// answers in milliseconds, since its fetches keep its event loop going.
+constexpr std::chrono::milliseconds kHandOverLimit{5'000};
+// How a panel's answer begins when it refused the command.
+constexpr char kErrorAnswer[] = "{\"error\":";
 
 // True for the options that only print a text: help and version.
 bool AsksForText(const char* arg) {
@@ -40,9 +53,19 @@ bool AsksForText(const char* arg) {
   return false;
 }
 
-// The inspection options never show a window, so they need no display:
-// unless a platform was chosen, they run on the offscreen one.
-void ChooseOffscreenForInspection(int argc, char** argv) {
+// True for `arg` naming the long option `option`, with or without a value
+// after "=".
+bool IsOption(const char* arg, const char* option) {
+  if (std::strncmp(arg, "--", 2) != 0) return false;
+  const std::size_t length = std::strlen(option);
+  return std::strncmp(arg + 2, option, length) == 0 &&
+         (arg[2 + length] == '\0' || arg[2 + length] == '=');
+}
+
+// The options that never show a window need no display: inspecting the
+// loaded panel, and talking to the running one. Unless a platform or an X
+// display was chosen, they run on the offscreen platform.
+void ChooseOffscreenWithoutWindow(int argc, char** argv) {
   if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return;
   for (int i = 1; i < argc; ++i) {
     const char* arg = argv[i];
@@ -51,11 +74,12 @@ void ChooseOffscreenForInspection(int argc, char** argv) {
       qputenv("QT_QPA_PLATFORM", "offscreen");
       return;
     }
-    if (std::strncmp(arg, "--", 2) != 0) continue;
-    if (std::strcmp(arg + 2, kDumpControls) == 0 ||
-        std::strncmp(arg + 2, kSnapshot, std::strlen(kSnapshot)) == 0) {
-      qputenv("QT_QPA_PLATFORM", "offscreen");
-      return;
+    for (const char* windowless : {skyvane::kDumpControlsOption, skyvane::kSnapshotOption,
+                                   skyvane::kStatusOption, skyvane::kQuitOption}) {
+      if (IsOption(arg, windowless)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return;
+      }
     }
   }
 }
@@ -63,6 +87,18 @@ void ChooseOffscreenForInspection(int argc, char** argv) {
 // Qt's own option that chooses the platform.
 bool ChoosesPlatform(int argc, char** argv) {
   return skyvane::QtOptionValue(argc, argv, skyvane::kQtPlatformOption).has_value();
+}
+
+// The display the panel shows on, which with the user names its one
+// instance: Qt's -display option, else DISPLAY, else WAYLAND_DISPLAY; empty
+// without any.
+QString DisplayName(int argc, char** argv) {
+  if (const std::optional<std::string> chosen =
+          skyvane::QtOptionValue(argc, argv, skyvane::kQtDisplayOption)) {
+    return QString::fromLocal8Bit(*chosen);
+  }
+  const QString x11 = qEnvironmentVariable("DISPLAY");
+  return x11.isEmpty() ? qEnvironmentVariable("WAYLAND_DISPLAY") : x11;
 }
 
 // A Wayland client cannot place its own window, so the panel would lose its
@@ -77,61 +113,6 @@ void PreferXWaylandOnWayland(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
-// The program's options; the parser itself needs no application object.
-struct CommandLine {
-  CommandLine() {
-    parser.setApplicationDescription(
-        QStringLiteral("A translucent desktop panel with the seven-day weather forecast."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addOption(url_option);
-    parser.addOption(location_option);
-    parser.addOption(dump_option);
-    parser.addOption(snapshot_option);
-    parser.addOption(reset_option);
-  }
-
-  // Parses `arguments` (the program's name first); on a mistake, says what
-  // it is on standard error and returns false.
-  bool Parse(const QStringList& arguments) {
-    if (!parser.parse(arguments)) {
-      std::fprintf(stderr, "skyvane: %s\n", parser.errorText().toLocal8Bit().constData());
-      return false;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-      std::fprintf(stderr, "skyvane: unexpected argument \"%s\"; see --help\n",
-                   parser.positionalArguments().first().toLocal8Bit().constData());
-      return false;
-    }
-    return true;
-  }
-
-  QCommandLineParser parser;
-  const QCommandLineOption url_option{
-      QStringLiteral("url"),
-      QStringLiteral("Fetch the forecast in the panel's own format from URL (http:// or "
-                     "file://), this time only, instead of the weather of a place."),
-      QStringLiteral("URL")};
-  const QCommandLineOption location_option{
-      QLatin1String(kLocation),
-      QStringLiteral("Show the weather of PLACE from Open-Meteo and keep it for later starts. "
-                     "PLACE is a place name (the first match of Open-Meteo's search) or "
-                     "LAT,LON in decimal degrees; \"\" forgets the kept place."),
-      QStringLiteral("PLACE")};
-  const QCommandLineOption dump_option{
-      QLatin1String(kDumpControls),
-      QStringLiteral("Print the form and its 28 controls after loading, one JSON object per "
-                     "line, then exit.")};
-  const QCommandLineOption snapshot_option{
-      QLatin1String(kSnapshot),
-      QStringLiteral("Render the loaded panel into FILE (PNG), then exit."),
-      QStringLiteral("FILE")};
-  const QCommandLineOption reset_option{
-      QLatin1String(kResetPosition),
-      QStringLiteral("Forget where the panel was left and open it at the default place, near "
-                     "the bottom-right corner of the screen.")};
-};
-
 // Without a display the panel cannot start (and Qt would abort with a core
 // dump); a mistaken command line is still reported as such, since it is the
 // first thing to mend.
@@ -140,7 +121,7 @@ int FailWithoutDisplay(int argc, char** argv, const skyvane::DisplayCheck& displ
   for (const std::string& arg : skyvane::WithoutQtDisplayOptions(argc, argv)) {
     arguments.append(QString::fromLocal8Bit(arg));
   }
-  CommandLine command_line;
+  skyvane::CommandLine command_line;
   if (!command_line.Parse(arguments)) return kExitUsage;
   if (display.result == skyvane::DisplayCheck::Result::kNone) {
     std::fprintf(stderr,
@@ -153,10 +134,148 @@ int FailWithoutDisplay(int argc, char** argv, const skyvane::DisplayCheck& displ
   return kExitFailure;
 }
 
+void Report(const QString& line) {
+  std::fprintf(stderr, "skyvane: %s\n", line.toLocal8Bit().constData());
+  std::fflush(stderr);
+}
+
+// The application icon from the icon theme, else the clear-sky icon of the
+// panel's own set in `icon_folder`.
+QIcon ApplicationIcon(const QString& icon_folder) {
+  constexpr char kStandInIcon[] = "qing.gif";
+  return QIcon::fromTheme(QStringLiteral("skyvane"),
+                          QIcon(icon_folder + QLatin1String(kStandInIcon)));
+}
+
+// The program and the options a start at login needs to show this panel
+// again: the address given with --url; the rest is kept in the settings.
+QStringList AutostartCommand(const skyvane::Skyvane& form) {
+  QStringList command{QCoreApplication::applicationFilePath()};
+  if (form.Options().url) command << QStringLiteral("--url") << *form.Options().url;
+  return command;
+}
+
+// Writes (`on`) or removes the autostart entry; false when that failed,
+// which is reported.
+bool SetStartAtLogin(const skyvane::Skyvane& form, bool on) {
+  skyvane::AutostartEntry entry;
+  const bool done =
+      on ? entry.Write(skyvane::MenuEntryText(), AutostartCommand(form)) : entry.Remove();
+  if (!done) Report(entry.LastError());
+  return done;
+}
+
+// What the running panel does for a later start's command: options first,
+// as that start would have applied them, then a refresh where one is due.
+void ActOnCommand(skyvane::Skyvane& form, const skyvane::PanelCommand& command) {
+  if (command.quit) {
+    form.RequestClose();
+    return;
+  }
+  if (command.reset_position) form.ResetPosition();
+  bool refresh = command.refresh;
+  if (command.AppliesOptions()) {
+    QString problem;
+    if (skyvane::ApplyStartOptions(form, command, &problem)) {
+      refresh = true;
+      if (command.url && skyvane::AutostartEntry().IsOn()) SetStartAtLogin(form, true);
+    } else {
+      Report(skyvane::EscapeControls(problem));
+      form.ReportProblem(problem);
+    }
+  }
+  if (refresh) form.Refresh();
+}
+
+// The panel's own lines on standard output, for --status.
+int PrintAnswer(const QByteArray& reply) {
+  std::printf("%s\n", reply.constData());
+  return std::fflush(stdout) == 0 ? kExitSuccess : kExitFailure;
+}
+
+// Hands this start's command to a panel that runs on the display, claiming
+// the display when none does. Returns the exit status when this start is
+// done (another panel took the command, or there is none to ask), nothing
+// when this program is to be the panel (`channel` then listens, unless the
+// socket could not be had, which is reported).
+std::optional<int> HandOverOrClaim(const skyvane::PanelCommand& command,
+                                   skyvane::InstanceChannel* channel) {
+  // A start that found no panel and then lost the race to claim the
+  // display to another start tries that one; more than that is no race.
+  constexpr int kAttempts = 3;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    const skyvane::HandOverResult handed =
+        skyvane::HandOver(channel->SocketPath(), command, kHandOverLimit);
+    if (handed.outcome == skyvane::HandOverResult::kAnswered) {
+      if (handed.reply.startsWith(kErrorAnswer)) {
+        Report(QStringLiteral("the running panel refused the command: %1")
+                   .arg(skyvane::EscapeControls(QString::fromUtf8(handed.reply))));
+        return kExitFailure;
+      }
+      return command.status ? PrintAnswer(handed.reply) : kExitSuccess;
+    }
+    if (handed.outcome == skyvane::HandOverResult::kNoAnswer) {
+      Report(QStringLiteral("the panel that runs on this display does not answer at %1")
+                 .arg(channel->SocketPath()));
+      return kExitFailure;
+    }
+    if (command.status || command.quit) {
+      Report(QStringLiteral("no panel runs on this display"));
+      return kExitFailure;
+    }
+    try {
+      if (channel->Listen() == skyvane::InstanceChannel::Claim::kListening) return std::nullopt;
+    } catch (const skyvane::RunError& error) {
+      Report(QStringLiteral("%1; later starts will open panels of their own")
+                 .arg(QString::fromStdString(error.what())));
+      return std::nullopt;
+    }
+  }
+  Report(QStringLiteral("another start keeps claiming the display; giving up"));
+  return kExitFailure;
+}
+
+// Loads the panel once and prints its controls or renders it.
+int Inspect(const skyvane::CommandLine& command_line, skyvane::Skyvane& form) {
+  form.Form_Load();
+  if (const std::optional<QString> file = command_line.SnapshotFile()) {
+    if (!form.grab().save(*file, "PNG")) {
+      Report(QStringLiteral("cannot write the snapshot to \"%1\"").arg(*file));
+      return kExitFailure;
+    }
+  }
+  if (command_line.Dumps()) {
+    for (const skyvane::ControlState& state : form.ControlStates()) {
+      std::printf("%s\n", skyvane::ControlStateJson(state).c_str());
+    }
+    if (std::fflush(stdout) != 0) return kExitFailure;
+  }
+  return kExitSuccess;
+}
+
+// Shows the tray icon and wires it to the form: the tray reports, the form
+// and the autostart entry act.
+void WireTray(skyvane::PanelTray& tray, skyvane::Skyvane& form) {
+  tray.SetStartAtLogin(skyvane::AutostartEntry().IsOn());
+  QObject::connect(&tray, &skyvane::PanelTray::refreshRequested, &form, &skyvane::Skyvane::Refresh);
+  QObject::connect(&tray, &skyvane::PanelTray::resetPositionRequested, &form,
+                   &skyvane::Skyvane::ResetPosition);
+  QObject::connect(&tray, &skyvane::PanelTray::quitRequested, &form,
+                   &skyvane::Skyvane::RequestClose);
+  QObject::connect(&tray, &skyvane::PanelTray::startAtLoginToggled, &form, [&tray, &form](bool on) {
+    if (!SetStartAtLogin(form, on)) tray.SetStartAtLogin(!on);
+  });
+  QObject::connect(&form, &skyvane::Skyvane::statusChanged, &tray, &skyvane::PanelTray::SetStatus);
+  QObject::connect(&form, &skyvane::Skyvane::todayIconChanged, &tray,
+                   &skyvane::PanelTray::SetTodayIcon);
+  tray.Show();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  ChooseOffscreenForInspection(argc, argv);
+  const QString display_name = DisplayName(argc, argv);
+  ChooseOffscreenWithoutWindow(argc, argv);
   PreferXWaylandOnWayland(argc, argv);
   const skyvane::DisplayCheck display = skyvane::CheckDisplay(argc, argv);
   if (display.result != skyvane::DisplayCheck::Result::kUsable) {
@@ -166,66 +285,58 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("skyvane"));
   QApplication::setApplicationVersion(QStringLiteral(SKYVANE_VERSION));
 
-  CommandLine command_line;
+  skyvane::CommandLine command_line;
   if (!command_line.Parse(QApplication::arguments())) return kExitUsage;
-  QCommandLineParser& parser = command_line.parser;
-  parser.process(app);  // answers --help and --version
+  command_line.Parser().process(app);  // answers --help and --version
+  const skyvane::PanelCommand& command = command_line.Command();
 
-  skyvane::SkyvaneOptions options;
-  if (parser.isSet(command_line.url_option)) options.url = parser.value(command_line.url_option);
-  options.language_code = skyvane::InterfaceLanguageCode();
-  const bool location_given = parser.isSet(command_line.location_option);
-  const QString location = parser.value(command_line.location_option);
-  if (location_given && !location.isEmpty()) {
+  std::unique_ptr<skyvane::InstanceChannel> channel;
+  if (!command_line.Inspects()) {
     try {
-      options.location =
-          skyvane::LookUpPlace(location, options.services.geocoding, options.language_code,
-                               [&options](const QString& url) {
-                                 return skyvane::XMLHttpGET(url, options.fetch_limits);
-                               });
+      channel = std::make_unique<skyvane::InstanceChannel>(skyvane::PanelSocketPath(display_name));
     } catch (const skyvane::RunError& error) {
+      Report(QString::fromStdString(error.what()));
+      if (command.status || command.quit) return kExitFailure;
+    }
+    if (channel) {
+      if (const std::optional<int> done = HandOverOrClaim(command, channel.get())) return *done;
+    }
+  }
+
+  try {
+    skyvane::SkyvaneOptions options;
+    options.language_code = skyvane::InterfaceLanguageCode();
+    options.refresh_minutes = skyvane::SavedRefreshMinutes(skyvane::SettingsStore());
+    skyvane::Skyvane form(options);
+    if (channel) {
+      QObject::connect(channel.get(), &skyvane::InstanceChannel::commandReceived, &form,
+                       [&form](const skyvane::PanelCommand& later) { ActOnCommand(form, later); });
+      QObject::connect(&form, &skyvane::Skyvane::statusChanged, channel.get(),
+                       &skyvane::InstanceChannel::SetStatus);
+    }
+    QString problem;
+    if (!skyvane::ApplyStartOptions(form, command, &problem)) {
       // The reason may quote the geocoding service's own words.
-      std::fprintf(
-          stderr, "skyvane: %s\n",
-          skyvane::EscapeControls(QString::fromStdString(error.what())).toLocal8Bit().constData());
+      Report(skyvane::EscapeControls(problem));
       return kExitUsage;
     }
-  }
-  skyvane::Skyvane form(options);
-  if (location_given) {
-    skyvane::SettingsStore settings = form.Settings();
-    const bool kept = options.location ? skyvane::SavePlace(settings, *options.location)
-                                       : skyvane::ForgetPlace(settings);
-    if (!kept) {
-      std::fprintf(stderr, "skyvane: cannot %s the place: %s\n",
-                   options.location ? "keep" : "forget",
-                   settings.LastError().toLocal8Bit().constData());
+    if (command.reset_position && !form.Positions().Forget()) {
+      Report(
+          QStringLiteral("cannot forget the saved position: %1").arg(form.Positions().LastError()));
     }
-  }
-  if (parser.isSet(command_line.reset_option) && !form.Positions().Forget()) {
-    std::fprintf(stderr, "skyvane: cannot forget the saved position: %s\n",
-                 form.Positions().LastError().toLocal8Bit().constData());
-  }
-  form.Form_Load();
+    if (command_line.Inspects()) return Inspect(command_line, form);
 
-  const bool dump = parser.isSet(command_line.dump_option);
-  const bool snapshot = parser.isSet(command_line.snapshot_option);
-  if (snapshot) {
-    const QString file = parser.value(command_line.snapshot_option);
-    if (!form.grab().save(file, "PNG")) {
-      std::fprintf(stderr, "skyvane: cannot write the snapshot to \"%s\"\n",
-                   file.toLocal8Bit().constData());
-      return kExitFailure;
-    }
+    skyvane::SleepWatch sleep_watch;
+    QObject::connect(&sleep_watch, &skyvane::SleepWatch::woke, &form,
+                     &skyvane::Skyvane::MachineWoke);
+    skyvane::PanelTray tray(ApplicationIcon(form.Options().icon_folder));
+    WireTray(tray, form);
+    if (!form.CloseRequested()) form.Form_Load();
+    if (form.CloseRequested()) return kExitSuccess;
+    form.show();
+    return QApplication::exec();
+  } catch (const skyvane::RunError& error) {
+    Report(QString::fromStdString(error.what()));
+    return kExitFailure;
   }
-  if (dump) {
-    for (const skyvane::ControlState& state : form.ControlStates()) {
-      std::printf("%s\n", skyvane::ControlStateJson(state).c_str());
-    }
-    if (std::fflush(stdout) != 0) return kExitFailure;
-  }
-  if (dump || snapshot) return kExitSuccess;
-
-  form.show();
-  return QApplication::exec();
 }

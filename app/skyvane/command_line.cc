@@ -1,0 +1,107 @@
+#include "app/skyvane/command_line.h"
+
+#include <cstdio>
+
+namespace skyvane {
+
+namespace {
+
+constexpr char kRefreshMinutesOption[] = "refresh-minutes";
+
+}  // namespace
+
+CommandLine::CommandLine()
+    : url_option_(
+          QStringLiteral("url"),
+          QStringLiteral("Fetch the forecast in the panel's own format from URL (http:// or "
+                         "file://), this time only, instead of the weather of a place."),
+          QStringLiteral("URL")),
+      location_option_(
+          QStringLiteral("location"),
+          QStringLiteral("Show the weather of PLACE from Open-Meteo and keep it for later starts. "
+                         "PLACE is a place name (the first match of Open-Meteo's search) or "
+                         "LAT,LON in decimal degrees; \"\" forgets the kept place."),
+          QStringLiteral("PLACE")),
+      refresh_minutes_option_(
+          QLatin1String(kRefreshMinutesOption),
+          QStringLiteral("Refresh the forecast every N minutes, just after midnight and after a "
+                         "wake from suspend, and keep N for later starts; 0 (the default) "
+                         "fetches only at start."),
+          QStringLiteral("N")),
+      refresh_option_(QStringLiteral("refresh"),
+                      QStringLiteral("Refresh the running panel's forecast now (what a start "
+                                     "without options does when a panel runs).")),
+      reset_option_(QStringLiteral("reset-position"),
+                    QStringLiteral("Forget where the panel was left and move it to the default "
+                                   "place, near the bottom-right corner of the screen.")),
+      status_option_(QLatin1String(kStatusOption),
+                     QStringLiteral("Print the running panel's status as one line of JSON; exit "
+                                    "status 1 when no panel runs.")),
+      quit_option_(QLatin1String(kQuitOption), QStringLiteral("End the running panel.")),
+      dump_option_(QLatin1String(kDumpControlsOption),
+                   QStringLiteral("Print the form and its 28 controls after loading, one JSON "
+                                  "object per line, then exit.")),
+      snapshot_option_(QLatin1String(kSnapshotOption),
+                       QStringLiteral("Render the loaded panel into FILE (PNG), then exit."),
+                       QStringLiteral("FILE")) {
+  parser_.setApplicationDescription(
+      QStringLiteral("A translucent desktop panel with the seven-day weather forecast.\n"
+                     "One panel runs per user and display: a later start hands its options to "
+                     "the running panel and exits."));
+  parser_.addHelpOption();
+  parser_.addVersionOption();
+  parser_.addOptions({url_option_, location_option_, refresh_minutes_option_, refresh_option_,
+                      reset_option_, status_option_, quit_option_, dump_option_, snapshot_option_});
+}
+
+bool CommandLine::Fail(const QString& problem) const {
+  std::fprintf(stderr, "skyvane: %s\n", problem.toLocal8Bit().constData());
+  return false;
+}
+
+bool CommandLine::Parse(const QStringList& arguments) {
+  if (!parser_.parse(arguments)) return Fail(parser_.errorText());
+  if (!parser_.positionalArguments().isEmpty()) {
+    return Fail(QStringLiteral("unexpected argument \"%1\"; see --help")
+                    .arg(parser_.positionalArguments().first()));
+  }
+  command_ = PanelCommand{};
+  if (parser_.isSet(url_option_)) command_.url = parser_.value(url_option_);
+  if (parser_.isSet(location_option_)) command_.location = parser_.value(location_option_);
+  if (parser_.isSet(refresh_minutes_option_)) {
+    bool number = false;
+    const int minutes = parser_.value(refresh_minutes_option_).toInt(&number);
+    if (!number || minutes < 0 || minutes > kMaxRefreshMinutes) {
+      return Fail(QStringLiteral("--refresh-minutes takes a whole number of minutes from 0 to %1, "
+                                 "not \"%2\"")
+                      .arg(kMaxRefreshMinutes)
+                      .arg(parser_.value(refresh_minutes_option_)));
+    }
+    command_.refresh_minutes = minutes;
+  }
+  command_.reset_position = parser_.isSet(reset_option_);
+  command_.status = parser_.isSet(status_option_);
+  command_.quit = parser_.isSet(quit_option_);
+  for (const QCommandLineOption* alone : {&status_option_, &quit_option_}) {
+    if (!parser_.isSet(*alone)) continue;
+    const QStringList given = parser_.optionNames();
+    if (given.size() > 1) {
+      return Fail(QStringLiteral("--%1 takes no other option").arg(alone->names().first()));
+    }
+  }
+  command_.refresh =
+      parser_.isSet(refresh_option_) || (!command_.status && !command_.quit &&
+                                         !command_.reset_position && !command_.AppliesOptions());
+  return true;
+}
+
+bool CommandLine::Inspects() const {
+  return parser_.isSet(dump_option_) || parser_.isSet(snapshot_option_);
+}
+
+std::optional<QString> CommandLine::SnapshotFile() const {
+  if (!parser_.isSet(snapshot_option_)) return std::nullopt;
+  return parser_.value(snapshot_option_);
+}
+
+}  // namespace skyvane
