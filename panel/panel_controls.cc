@@ -129,6 +129,7 @@ void PanelImage::ShowPictureOf(const PanelImage& other) {
   setPixmap(other.pixmap());
   resize(other.size());
   picture_path_ = other.picture_path_;
+  shown_file_ = other.shown_file_;
 }
 
 QRect PanelImage::TwipGeometry() const {

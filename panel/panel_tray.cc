@@ -3,7 +3,8 @@
 #include <QAction>
 #include <QCursor>
 #include <QSignalBlocker>
-#include <QTextDocument>
+
+#include "panel/panel_controls.h"
 
 namespace skyvane {
 
@@ -33,7 +34,7 @@ void PanelTray::Show() {
 }
 
 void PanelTray::SetStatus(const PanelStatus& status) {
-  tray_.setToolTip(Qt::convertFromPlainText(StatusText(status), Qt::WhiteSpaceNormal));
+  tray_.setToolTip(PlainToolTip(StatusText(status)));
 }
 
 void PanelTray::SetTodayIcon(const QIcon& icon) {

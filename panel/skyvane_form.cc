@@ -3,10 +3,11 @@
 #include <QCoreApplication>
 #include <QFont>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPalette>
-#include <QTextDocument>
 #include <QTimeZone>
+#include <QToolTip>
 #include <chrono>
 #include <cstdio>
 #include <utility>
@@ -68,6 +69,7 @@ Skyvane::Skyvane(SkyvaneOptions options, QWidget* parent)
   setFont(form_font);
 
   shown_ = CreateColumnSet(this, scale_);
+  for (PanelControl* control : shown_.in_order) control->installEventFilter(this);
   schedule_.SetInterval(std::chrono::minutes(options_.refresh_minutes));
   connect(&schedule_, &RefreshSchedule::due, this, &Skyvane::Refresh);
 }
@@ -184,10 +186,22 @@ PanelStatus Skyvane::Status() const {
 
 void Skyvane::PublishStatus() {
   const PanelStatus status = Status();
-  setToolTip(Qt::convertFromPlainText(StatusText(status), Qt::WhiteSpaceNormal));
+  setToolTip(PlainToolTip(StatusText(status)));
   emit statusChanged(status);
   const PanelImage& today = *shown_.columns.image1[0];
   emit todayIconChanged(today.HasPicture() ? QIcon(today.pixmap()) : QIcon());
+}
+
+bool Skyvane::eventFilter(QObject* watched, QEvent* event) {
+  auto* label = qobject_cast<PanelLabel*>(watched);
+  if (event->type() != QEvent::ToolTip || label == nullptr || !label->IsElided()) {
+    return QWidget::eventFilter(watched, event);
+  }
+  const auto* help = static_cast<const QHelpEvent*>(event);
+  QToolTip::showText(help->globalPos(),
+                     PlainToolTip(label->Caption() + QStringLiteral("\n\n") + StatusText(Status())),
+                     label);
+  return true;
 }
 
 void Skyvane::SetUrl(const QString& url) {

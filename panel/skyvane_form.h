@@ -165,6 +165,8 @@ class Skyvane : public QWidget {
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
+  // Over a cut caption, shows the whole caption and then the status.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Runs the refresh at load (writing straight into the columns) or a later

@@ -287,6 +287,19 @@ TEST_F(FormRefreshTest, TheStatusIsTheTooltipOverTheWholePanel) {
   }
 }
 
+TEST_F(FormRefreshTest, OverACutCaptionTheWholeCaptionComesBeforeTheStatus) {
+  server_.SetBody(Forecast(QStringLiteral("Thunderstorms turning to heavy rain in the evening")));
+  Skyvane& form = MakeForm();
+  form.Form_Load();
+  form.show();
+  PanelLabel& cut = *form.Label2(0);
+  ASSERT_TRUE(cut.IsElided());
+  QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), cut.mapToGlobal(QPoint(2, 2)));
+  QApplication::sendEvent(&cut, &help);
+  EXPECT_EQ(QToolTip::text(), PlainToolTip(cut.Caption() + "\n\n" + StatusText(form.Status())));
+  QToolTip::hideText();
+}
+
 TEST_F(FormRefreshTest, ResettingThePositionForgetsItAndMovesToTheDefaultPlace) {
   WriteFile(dir_.filePath(QStringLiteral("Skyvane.conf")), "[set]\nformX=300\nformY=450\n");
   Skyvane& form = MakeForm();
