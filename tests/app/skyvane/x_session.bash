@@ -105,7 +105,7 @@ start_panel() {
   pids+=("$panel_pid")
   find_window() {
     kill -0 "$panel_pid" 2>/dev/null || die "the panel ended before showing its window"
-    panel_window=$(xdotool search --onlyvisible --pid "$panel_pid" --name '^Form1$' 2>/dev/null |
+    panel_window=$(xdotool search --all --onlyvisible --pid "$panel_pid" --name '^Form1$' 2>/dev/null |
       head -1)
     [ -n "$panel_window" ] && read_geometry
   }
