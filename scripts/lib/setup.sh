@@ -13,7 +13,7 @@ SKYVANE_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6network6 libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev rapidjson-dev
-  xvfb xauth xdotool openbox x11-utils dbus-daemon
+  xvfb xauth xdotool openbox x11-utils dbus-daemon trayer
   fonts-wqy-microhei
   python3
   tzdata ca-certificates

@@ -1,0 +1,303 @@
+#!/usr/bin/env bash
+# The running panel as a desktop citizen, on a virtual X display under
+# openbox with a tray (trayer) and a loopback weather service the test
+# switches between a good forecast, an error page and no answer:
+#   - its status (--status, and the tooltip shown) after a good and after a
+#     failed fetch, and the columns kept after a failed one;
+#   - one panel per display: a later start hands its command over and exits
+#     0 at once (--refresh, --url, --refresh-minutes, --reset-position,
+#     --quit), also when two start together and when a killed panel left its
+#     socket behind; --dump-controls never talks to the running panel;
+#   - a refresh planned with --refresh-minutes 1 that retries after a fetch
+#     without an answer and then shows the forecast;
+#   - the tray icon's menu: Refresh now, Reset position, Start at login,
+#     Quit.
+#
+#   commands_test.sh SKYVANE FORECAST_JSON HANDOVER_LIMIT_MS
+#
+# HANDOVER_LIMIT_MS bounds how long a later start may take to hand over its
+# command and exit. The measured times are printed, for the record.
+set -uo pipefail
+
+skyvane=$1
+forecast=$2
+handover_limit_ms=$3
+here=$(cd "$(dirname "$0")" && pwd)
+
+source "$here/x_session.bash"
+
+export XDG_CONFIG_HOME="$work/config"
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+settings="$XDG_CONFIG_HOME/Skyvane/Skyvane.conf"
+autostart="$XDG_CONFIG_HOME/autostart/skyvane.desktop"
+# A refresh planned a minute ahead, and its retry, come after this long.
+minute_deadline=$((60 + deadline_seconds))
+
+start_display
+start_openbox
+
+# --- a tray: trayer docked at the top right
+trayer --edge top --align right --widthtype pixel --width 120 --height 32 \
+  >"$work/trayer.log" 2>&1 &
+pids+=($!)
+tray_ready() { xdotool search --onlyvisible --class trayer >/dev/null 2>&1; }
+wait_for "the tray to show" tray_ready
+
+# --- the weather service
+python3 -u "$here/switch_server.py" "$forecast" "$work/mode" "$work/requests" \
+  >"$work/port" 2>"$work/http.log" &
+pids+=($!)
+wait_for "the weather service" test -s "$work/port"
+service="http://127.0.0.1:$(head -1 "$work/port")"
+url="$service/api?version=v1&appid=48157302&appsecret=Qw7rZp2K"
+serve() { echo "$1" >"$work/mode"; }
+requests() { [ -f "$work/requests" ] && wc -l <"$work/requests" || echo 0; }
+requests_reach() { [ "$(requests)" -ge "$1" ]; }
+
+# --- asking the panel
+status_rc=
+ask_status() {
+  "$skyvane" --status >"$work/status.json" 2>"$work/status.err"
+  status_rc=$?
+}
+# status_is PYTHON_EXPRESSION: the last status line is one JSON object with
+# exactly the four keys, in order, for which the expression on it (s) holds.
+status_is() {
+  python3 - "$work/status.json" "$1" <<'PYTHON'
+import json, sys
+lines = open(sys.argv[1], encoding="utf-8").read().splitlines()
+if len(lines) != 1:
+    sys.exit(1)
+s = json.loads(lines[0])
+if list(s) != ["source", "updated", "problem", "next"]:
+    sys.exit(1)
+sys.exit(0 if eval(sys.argv[2]) else 1)
+PYTHON
+}
+status_now_is() { ask_status && [ "$status_rc" -eq 0 ] && status_is "$1"; }
+show_status() { cat "$work/status.json" "$work/status.err" 2>/dev/null; }
+
+panels() { xdotool search --onlyvisible --name '^Form1$' 2>/dev/null | wc -l; }
+one_panel() { [ "$(panels)" -eq 1 ]; }
+panel_ended() { ! kill -0 "$panel_pid" 2>/dev/null; }
+
+# later START_ARGS...: a later start; checks that it exits 0 within the
+# hand-over limit and prints how long it took.
+later() {
+  local started took rc
+  started=$(date +%s%N)
+  "$skyvane" "$@" >"$work/later.out" 2>"$work/later.err"
+  rc=$?
+  took=$((($(date +%s%N) - started) / 1000000))
+  echo "later start ${*:-(no options)}: exit $rc after $took ms"
+  [ "$rc" -eq 0 ] || fail "a later start with ${*:-no options} exited $rc: $(cat "$work/later.err")"
+  [ "$took" -le "$handover_limit_ms" ] ||
+    fail "a later start with ${*:-no options} took $took ms"
+}
+
+# --- the tray icon and its menu
+# The icon is a window of the panel's that the tray took in; the panel itself
+# is taken in by openbox's frame.
+tray_icon=
+find_tray_icon() {
+  local root w parent
+  root=$(xwininfo -root | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p')
+  for w in $(xdotool search --onlyvisible --pid "$panel_pid" 2>/dev/null); do
+    [ "$w" = "$panel_window" ] && continue
+    parent=$(xwininfo -id "$w" -tree 2>/dev/null | sed -n 's/.*Parent window id: \(0x[0-9a-f]*\).*/\1/p')
+    if [ -n "$parent" ] && [ "$((parent))" -ne "$((root))" ]; then
+      tray_icon=$w
+      return 0
+    fi
+  done
+  return 1
+}
+window_type_of() { xprop -id "$1" _NET_WM_WINDOW_TYPE 2>/dev/null; }
+# shown_window TYPE: a viewable top-level window of the panel, other than the
+# panel, whose window type is (tooltip) or is not (menu) a tooltip.
+shown_window() {
+  local w
+  for w in $(xdotool search --onlyvisible --pid "$panel_pid" 2>/dev/null); do
+    [ "$w" = "$panel_window" ] || [ "$w" = "$tray_icon" ] && continue
+    if window_type_of "$w" | grep -q _NET_WM_WINDOW_TYPE_TOOLTIP; then
+      [ "$1" = tooltip ] && return 0
+    else
+      [ "$1" = menu ] && return 0
+    fi
+  done
+  return 1
+}
+menu_shown() { shown_window menu; }
+menu_gone() { ! shown_window menu; }
+tooltip_shown() { shown_window tooltip; }
+# menu_choose KEY...: opens the tray icon's menu and picks an item with the
+# keys (Down from the top, Up from the bottom), then Return. The menu takes
+# the keyboard only once it is drawn, a moment after it shows; keys that come
+# before that leave the menu open and are sent again.
+menu_choose() {
+  local x y attempt
+  x=$(xwininfo -id "$tray_icon" | sed -n 's/.*Absolute upper-left X: *//p')
+  y=$(xwininfo -id "$tray_icon" | sed -n 's/.*Absolute upper-left Y: *//p')
+  xdotool mousemove "$((x + 4))" "$((y + 4))" click 3
+  wait_for "the tray menu" menu_shown
+  for attempt in 1 2 3 4 5; do
+    sleep 0.2
+    xdotool key "$@" Return
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+      menu_gone && return 0
+      sleep 0.2
+    done
+  done
+  die "the tray menu took no keys"
+}
+
+default_x=1473
+default_y=987
+at_place() { read_geometry && [ "$X" -eq "$1" ] && [ "$Y" -eq "$2" ]; }
+
+# ===== a panel that starts with a good forecast, at a saved place
+serve good
+mkdir -p "$(dirname "$settings")"
+printf '[set]\nformX=3000\nformY=1500\n' >"$settings"
+start_panel
+wait_for "the saved place" at_place 200 100
+ask_status
+[ "$status_rc" -eq 0 ] || fail "--status exited $status_rc"
+status_is "s['source'] == '$url' and s['updated'] and s['problem'] is None and s['next'] is None" ||
+  fail "the status after a good start: $(show_status)"
+echo "status after a good fetch: $(cat "$work/status.json")"
+[ "$(requests)" -eq 1 ] || fail "$(requests) requests at start"
+
+# The status is the tooltip over the panel.
+xdotool mousemove "$((X + 200))" "$((Y + 45))"
+sleep 0.1
+xdotool mousemove "$((X + 202))" "$((Y + 46))"
+wait_for "the status tooltip over the panel" tooltip_shown
+xdotool mousemove 10 400
+
+# ===== the tray
+wait_for "the tray icon" find_tray_icon
+echo "tray icon $tray_icon embedded in the tray"
+menu_choose Down  # Refresh now
+wait_for "the refresh from the tray" requests_reach 2
+menu_choose Down Down  # Reset position
+wait_for "the default place after Reset position" at_place "$default_x" "$default_y"
+grep -q '^formX=' "$settings" && fail "Reset position kept the saved place"
+menu_choose Up Up  # Start at login
+wait_for "the autostart entry" test -f "$autostart"
+grep -qxF "Exec=$skyvane --url \"$url\"" "$autostart" ||
+  fail "the autostart entry runs: $(grep '^Exec=' "$autostart")"
+grep -q '^\[Desktop Entry\]$' "$autostart" || fail "the autostart entry has no [Desktop Entry]"
+menu_choose Up Up  # Start at login, off again
+wait_for "the autostart entry to go" test ! -f "$autostart"
+
+# ===== later starts hand over and exit
+before=$(requests)
+later
+wait_for "the refresh of a later start without options" requests_reach $((before + 1))
+later --refresh
+wait_for "the refresh of --refresh" requests_reach $((before + 2))
+one_panel || fail "$(panels) panels after later starts"
+kill -0 "$panel_pid" || fail "the first panel ended"
+
+# --dump-controls is a start of its own, whatever runs
+"$skyvane" --url "$url" --dump-controls >"$work/dump.out" 2>"$work/dump.err" ||
+  fail "--dump-controls beside a running panel exited $?"
+[ "$(wc -l <"$work/dump.out")" -eq 29 ] || fail "--dump-controls printed $(wc -l <"$work/dump.out") lines"
+
+# ===== a failed refresh: the columns stay, the status says why
+status_now_is "s['problem'] is None" || fail "a problem before the failure: $(show_status)"
+updated=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["updated"])' "$work/status.json")
+serve bad
+before=$(requests)
+later --refresh
+wait_for "the failed refresh" requests_reach $((before + 1))
+failed() { status_now_is "s['problem'] is not None"; }
+wait_for "the status to tell the failure" failed
+status_is "s['updated'] == '$updated' and 'stopped at column 0' in s['problem']" ||
+  fail "the status after a failed fetch: $(show_status)"
+echo "status after a failed fetch: $(cat "$work/status.json")"
+xdotool mousemove "$((X + 200))" "$((Y + 45))"
+sleep 0.1
+xdotool mousemove "$((X + 202))" "$((Y + 46))"
+wait_for "the status tooltip after the failure" tooltip_shown
+xdotool mousemove 10 400
+grep -q 'forecast refresh stopped at column 0' "$work/panel.log" ||
+  fail "no line on standard error for the failed refresh"
+
+# ===== --refresh-minutes 1: a fetch at once without an answer, the retry a
+# minute later with one
+serve drop
+before=$(requests)
+later --refresh-minutes 1
+wait_for "the fetch of --refresh-minutes" requests_reach $((before + 1))
+grep -qx 'refreshMinutes=1' "$settings" || fail "the interval was not kept: $(cat "$settings")"
+no_answer() { status_now_is "s['problem'] is not None and s['next'] is not None"; }
+wait_for "the status after a fetch without an answer" no_answer
+echo "status after a fetch without an answer: $(cat "$work/status.json")"
+serve good
+saved_deadline=$deadline_seconds
+deadline_seconds=$minute_deadline
+wait_for "the retry a minute later" requests_reach $((before + 2))
+updated_again() { status_now_is "s['problem'] is None and s['updated'] != '$updated'"; }
+wait_for "the status after the retry" updated_again
+deadline_seconds=$saved_deadline
+echo "status after the planned retry: $(cat "$work/status.json")"
+
+# ===== --url and --reset-position of a later start
+printf 'formX=3000\nformY=1500\n' >>"$settings"
+later --url "$service/other" --reset-position
+on_other() { status_now_is "s['source'] == '$service/other'"; }
+wait_for "the new address" on_other
+tail -1 "$work/requests" | grep -qx '/other' || fail "the last request was $(tail -1 "$work/requests")"
+grep -q '^formX=' "$settings" && fail "--reset-position of a later start kept the saved place"
+
+# ===== --quit
+later --quit
+wait_for "the panel to end" panel_ended
+[ -e "$XDG_RUNTIME_DIR/skyvane-$(sed 's/^://' <<<"$DISPLAY").sock" ] &&
+  fail "the socket is left after --quit"
+ask_status
+[ "$status_rc" -eq 1 ] || fail "--status without a panel exited $status_rc"
+"$skyvane" --quit 2>/dev/null
+[ $? -eq 1 ] || fail "--quit without a panel did not exit 1"
+
+# ===== a killed panel's socket is taken over
+start_panel
+kill -9 "$panel_pid"
+wait "$panel_pid" 2>/dev/null
+ls "$XDG_RUNTIME_DIR"/skyvane-*.sock >/dev/null 2>&1 || fail "a killed panel left no socket to take over"
+start_panel
+ask_status
+[ "$status_rc" -eq 0 ] || fail "no status from the panel that took the socket over"
+later --quit
+wait_for "the panel to end" panel_ended
+
+# ===== two starts at the same moment: one panel
+"$skyvane" --url "$url" >"$work/first.log" 2>&1 &
+first=$!
+pids+=("$first")
+"$skyvane" --url "$url" >"$work/second.log" 2>&1 &
+second=$!
+pids+=("$second")
+wait_for "a panel of the two starts" one_panel
+sleep 1
+one_panel || fail "$(panels) panels from two starts at once"
+alive=0
+for pid in "$first" "$second"; do kill -0 "$pid" 2>/dev/null && alive=$((alive + 1)); done
+[ "$alive" -eq 1 ] || fail "$alive processes left of two starts at once"
+"$skyvane" --quit || fail "--quit after two starts"
+
+# ===== the tray's Quit
+start_panel
+wait_for "the tray icon" find_tray_icon
+menu_choose Up  # Quit
+wait_for "the panel to end from the tray" panel_ended
+
+if [ "$failures" -ne 0 ]; then
+  echo "--- panel log" >&2
+  cat "$work/panel.log" >&2
+  exit 1
+fi
+echo "commands test passed"
