@@ -74,8 +74,6 @@ Skyvane::Skyvane(SkyvaneOptions options, QWidget* parent)
   connect(&schedule_, &RefreshSchedule::due, this, &Skyvane::Refresh);
 }
 
-Skyvane::~Skyvane() = default;
-
 void Skyvane::Form_Load() {
   ApplyWindowSteps(*this, scale_, Positions());
   RunRefreshes(true);
@@ -120,11 +118,11 @@ SourceChoice Skyvane::CurrentSourceChoice() const {
 }
 
 void Skyvane::Refresh() {
-  if (!loaded_) return;  // Form_Load refreshes with whatever is set by then
   if (refreshing_) {
     refresh_again_ = true;
     return;
   }
+  if (!loaded_) return;  // Form_Load refreshes with whatever is set by then
   RunRefreshes(false);
 }
 

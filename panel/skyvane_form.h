@@ -86,7 +86,6 @@ class Skyvane : public QWidget {
   // Raises RunError kInvalidArgument when the refresh timer of a
   // SystemScheduleClock cannot be made.
   explicit Skyvane(SkyvaneOptions options = {}, QWidget* parent = nullptr);
-  ~Skyvane() override;
 
   // The load handler. Gives the window its look and place
   // (ApplyWindowSteps), then runs the forecast refresh from the source
@@ -128,7 +127,6 @@ class Skyvane : public QWidget {
 
   // What the panel tells about its forecast now.
   PanelStatus Status() const;
-  const RefreshSchedule& Schedule() const { return schedule_; }
   // True once RequestClose asked for the end (whether or not the form has
   // closed yet).
   bool CloseRequested() const { return close_requested_; }
@@ -141,8 +139,9 @@ class Skyvane : public QWidget {
 
  public slots:
   // Refreshes the forecast now. A refresh asked for while one runs (the
-  // fetch keeps the event loop going) follows it, once however often it was
-  // asked; one asked for before Form_Load is left to Form_Load.
+  // fetch keeps the event loop going; Form_Load's included) follows it, once
+  // however often it was asked; one asked for before Form_Load is left to
+  // Form_Load.
   void Refresh();
   // Sets the minutes between refreshes (0: none), planned from the end of
   // the last refresh.

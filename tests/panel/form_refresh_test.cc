@@ -210,6 +210,22 @@ TEST_F(FormRefreshTest, RefreshesAskedForDuringOneFollowItOnce) {
   EXPECT_EQ(server_.Requests(), 3);
 }
 
+TEST_F(FormRefreshTest, AnAddressGivenDuringTheLoadsFetchIsFetchedRightAfterIt) {
+  ForecastServer other;
+  other.SetBody(Forecast(QStringLiteral("Snow")));
+  Skyvane& form = MakeForm();
+  server_.OnRequest([&] {
+    server_.OnRequest(nullptr);
+    form.SetUrl(other.Url());
+    form.Refresh();
+  });
+  form.Form_Load();
+  EXPECT_EQ(server_.Requests(), 1);
+  EXPECT_EQ(other.Requests(), 1);
+  EXPECT_EQ(form.Label2(0)->Caption(), "Snow 1");
+  EXPECT_EQ(form.Status().source, other.Url());
+}
+
 TEST_F(FormRefreshTest, ARefreshAskedForBeforeTheLoadIsTheLoadsOwn) {
   Skyvane& form = MakeForm(30);
   form.Refresh();
