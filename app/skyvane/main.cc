@@ -139,12 +139,11 @@ void Report(const QString& line) {
   std::fflush(stderr);
 }
 
-// The application icon from the icon theme, else the clear-sky icon of the
-// panel's own set in `icon_folder`.
-QIcon ApplicationIcon(const QString& icon_folder) {
-  constexpr char kStandInIcon[] = "qing.gif";
+// The application icon from the icon theme (installed with the program),
+// else the one built in.
+QIcon ApplicationIcon() {
   return QIcon::fromTheme(QStringLiteral("skyvane"),
-                          QIcon(icon_folder + QLatin1String(kStandInIcon)));
+                          QIcon(QStringLiteral(":/skyvane/skyvane.png")));
 }
 
 // The program and the options a start at login needs to show this panel
@@ -329,7 +328,7 @@ int main(int argc, char** argv) {
     skyvane::SleepWatch sleep_watch;
     QObject::connect(&sleep_watch, &skyvane::SleepWatch::woke, &form,
                      &skyvane::Skyvane::MachineWoke);
-    skyvane::PanelTray tray(ApplicationIcon(form.Options().icon_folder));
+    skyvane::PanelTray tray(ApplicationIcon());
     WireTray(tray, form);
     if (!form.CloseRequested()) form.Form_Load();
     if (form.CloseRequested()) return kExitSuccess;
