@@ -10,8 +10,8 @@
 #     socket behind; --dump-controls never talks to the running panel;
 #   - a refresh planned with --refresh-minutes 1 that retries after a fetch
 #     without an answer and then shows the forecast;
-#   - the tray icon's menu: Refresh now, Reset position, Start at login,
-#     Quit.
+#   - the tray icon, also in a tray that starts after the panel, and its
+#     menu: Refresh now, Reset position, Start at login, Quit.
 #
 #   commands_test.sh SKYVANE FORECAST_JSON HANDOVER_LIMIT_MS
 #
@@ -38,11 +38,16 @@ start_display
 start_openbox
 
 # --- a tray: trayer docked at the top right
-trayer --edge top --align right --widthtype pixel --width 120 --height 32 \
-  >"$work/trayer.log" 2>&1 &
-pids+=($!)
+tray_pid=
+start_tray() {
+  trayer --edge top --align right --widthtype pixel --width 120 --height 32 \
+    >>"$work/trayer.log" 2>&1 &
+  tray_pid=$!
+  pids+=("$tray_pid")
+  wait_for "the tray to show" tray_ready
+}
 tray_ready() { xdotool search --onlyvisible --class trayer >/dev/null 2>&1; }
-wait_for "the tray to show" tray_ready
+start_tray
 
 # --- the weather service
 python3 -u "$here/switch_server.py" "$forecast" "$work/mode" "$work/requests" \
@@ -289,9 +294,13 @@ for pid in "$first" "$second"; do kill -0 "$pid" 2>/dev/null && alive=$((alive +
 [ "$alive" -eq 1 ] || fail "$alive processes left of two starts at once"
 "$skyvane" --quit || fail "--quit after two starts"
 
-# ===== the tray's Quit
+# ===== a tray that comes after the panel (a login that starts both at once),
+# and the tray's Quit
+kill "$tray_pid"
+wait "$tray_pid" 2>/dev/null
 start_panel
-wait_for "the tray icon" find_tray_icon
+start_tray
+wait_for "the tray icon in a tray that came later" find_tray_icon
 menu_choose Up  # Quit
 wait_for "the panel to end from the tray" panel_ended
 
