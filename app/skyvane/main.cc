@@ -165,7 +165,9 @@ bool SetStartAtLogin(const skyvane::Skyvane& form, bool on) {
 }
 
 // What the running panel does for a later start's command: options first,
-// as that start would have applied them, then a refresh where one is due.
+// as that start would have applied them (and the autostart entry, when there
+// is one, made to start the panel as it now is), then a refresh where one
+// is due.
 void ActOnCommand(skyvane::Skyvane& form, const skyvane::PanelCommand& command) {
   if (command.quit) {
     form.RequestClose();
@@ -177,8 +179,8 @@ void ActOnCommand(skyvane::Skyvane& form, const skyvane::PanelCommand& command) 
     QString problem;
     if (skyvane::ApplyStartOptions(form, command, &problem)) {
       refresh = true;
-      if (command.url && skyvane::AutostartEntry().IsOn()) SetStartAtLogin(form, true);
-    } else {
+      if (skyvane::AutostartEntry().IsOn()) SetStartAtLogin(form, true);
+    } else if (!form.CloseRequested()) {  // a quit meanwhile cuts a lookup short
       Report(skyvane::EscapeControls(problem));
       form.ReportProblem(problem);
     }

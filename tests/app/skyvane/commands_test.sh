@@ -194,8 +194,6 @@ wait_for "the autostart entry" test -f "$autostart"
 grep -qxF "Exec=$skyvane --url \"$url\"" "$autostart" ||
   fail "the autostart entry runs: $(grep '^Exec=' "$autostart")"
 grep -q '^\[Desktop Entry\]$' "$autostart" || fail "the autostart entry has no [Desktop Entry]"
-menu_choose Up Up  # Start at login, off again
-wait_for "the autostart entry to go" test ! -f "$autostart"
 
 # ===== later starts hand over and exit
 before=$(requests)
@@ -257,6 +255,8 @@ on_other() { status_now_is "s['source'] == '$service/other'"; }
 wait_for "the new address" on_other
 tail -1 "$work/requests" | grep -qx '/other' || fail "the last request was $(tail -1 "$work/requests")"
 grep -q '^formX=' "$settings" && fail "--reset-position of a later start kept the saved place"
+grep -qxF "Exec=$skyvane --url $service/other" "$autostart" ||
+  fail "the autostart entry was not made to follow --url: $(grep '^Exec=' "$autostart")"
 
 # ===== --quit
 later --quit
@@ -301,6 +301,8 @@ wait "$tray_pid" 2>/dev/null
 start_panel
 start_tray
 wait_for "the tray icon in a tray that came later" find_tray_icon
+menu_choose Up Up  # Start at login, checked since before: off
+wait_for "the autostart entry to go" test ! -f "$autostart"
 menu_choose Up  # Quit
 wait_for "the panel to end from the tray" panel_ended
 
