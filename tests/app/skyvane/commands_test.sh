@@ -56,6 +56,8 @@ pids+=($!)
 wait_for "the weather service" test -s "$work/port"
 service="http://127.0.0.1:$(head -1 "$work/port")"
 url="$service/api?version=v1&appid=48157302&appsecret=Qw7rZp2K"
+# Open-Meteo's forecast and place search are asked here too.
+export SKYVANE_FORECAST_SERVICE="$service" SKYVANE_GEOCODING_SERVICE="$service"
 serve() { echo "$1" >"$work/mode"; }
 requests() { [ -f "$work/requests" ] && wc -l <"$work/requests" || echo 0; }
 requests_reach() { [ "$(requests)" -ge "$1" ]; }
@@ -247,6 +249,24 @@ updated_again() { status_now_is "s['problem'] is None and s['updated'] != '$upda
 wait_for "the status after the retry" updated_again
 deadline_seconds=$saved_deadline
 echo "status after the planned retry: $(cat "$work/status.json")"
+
+# ===== --location of a later start: a place that cannot be looked up is
+# the running panel's problem to report; a place is kept and its forecast
+# asked for at once, instead of the address of --url
+before=$(requests)
+later --location Atlantis
+wait_for "the search for the place" requests_reach $((before + 1))
+tail -1 "$work/requests" | grep -q '^/v1/search?' || fail "the search asked $(tail -1 "$work/requests")"
+not_found() { status_now_is "'Atlantis' in (s['problem'] or '') and s['source'] == '$url'"; }
+wait_for "the status to tell the place was not found" not_found
+grep -q '^latitude=' "$settings" && fail "a place that was not found was kept"
+later --location 52.52,13.41
+wait_for "the forecast of the place" requests_reach $((before + 2))
+tail -1 "$work/requests" | grep -q '^/v1/forecast?latitude=52.52&' ||
+  fail "the place's forecast asked $(tail -1 "$work/requests")"
+grep -qx 'latitude=52.52' "$settings" || fail "the place was not kept: $(cat "$settings")"
+on_place() { status_now_is "'52.52' in s['source']"; }
+wait_for "the place as the source" on_place
 
 # ===== --url and --reset-position of a later start
 printf 'formX=3000\nformY=1500\n' >>"$settings"
