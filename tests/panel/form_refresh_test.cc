@@ -288,6 +288,14 @@ TEST_F(FormRefreshTest, AReportedProblemLastsUntilTheNextRefresh) {
   EXPECT_FALSE(published_.back().problem);
 }
 
+TEST_F(FormRefreshTest, TheStatusWritesControlCharactersOfItsSourceEscaped) {
+  Skyvane& form = MakeForm();
+  form.SetUrl(server_.Url() + QStringLiteral("?\x1b]0;title\x07"));
+  form.Form_Load();
+  EXPECT_EQ(form.Status().source, server_.Url() + QStringLiteral("?\\x1b]0;title\\x07"));
+  EXPECT_EQ(StatusJson(form.Status()).find('\x1b'), std::string::npos);
+}
+
 TEST_F(FormRefreshTest, TheStatusIsTheTooltipOverTheWholePanel) {
   Skyvane& form = MakeForm();
   form.Form_Load();
