@@ -188,9 +188,10 @@ void ActOnCommand(skyvane::Skyvane& form, const skyvane::PanelCommand& command) 
   if (refresh) form.Refresh();
 }
 
-// The panel's own lines on standard output, for --status.
+// The panel's answer on standard output, for --status. The panel writes its
+// texts escaped already; whatever else is listening at its socket may not.
 int PrintAnswer(const QByteArray& reply) {
-  std::printf("%s\n", reply.constData());
+  std::printf("%s\n", skyvane::EscapeControls(QString::fromUtf8(reply)).toUtf8().constData());
   return std::fflush(stdout) == 0 ? kExitSuccess : kExitFailure;
 }
 
