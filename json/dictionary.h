@@ -3,59 +3,60 @@
 //
 // Keys are compared exactly, code unit by code unit ("a" and "A" differ; no
 // trimming, no folding). Entries keep the order in which they were added.
-// Lookup by key is average O(1): up to 8 entries by a linear scan (cheaper
-// for the small objects JSON is full of), beyond that through a hashed index
-// built when the ninth entry arrives. The index hashes keys with a keyed
-// hash (key_hash.h), and an index whose keys cluster anyway draws a fresh
-// seed, so keys crafted to collide cannot make a run of Adds quadratic.
-// Reading an absent key yields Empty and adds nothing. Shared through
-// std::shared_ptr; not thread-safe.
+// Reading an absent key yields Empty and adds nothing.
+//
+// Lookup by key is average O(1). Small dictionaries are scanned: the
+// first eight bytes of each key (DictionaryKey::Sketch) are compared before
+// any text. Add builds a hashed index (key_index.h) when the dictionary
+// grows beyond kLinearScanLimit entries; its keyed hash keeps keys crafted
+// to collide from making a run of Adds quadratic. A reader builds objects of
+// up to kReaderScanLimit members without an index (they are scanned: at
+// most that many comparisons) and larger ones with the index it built while
+// checking their keys; the first Add to an unindexed dictionary beyond
+// kLinearScanLimit entries builds one.
+//
+// Created with MakeRef<Dictionary>() and shared through Ref; not
+// thread-safe.
 #ifndef SKYVANE_JSON_DICTIONARY_H_
 #define SKYVANE_JSON_DICTIONARY_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
-#include "json/compact_vector.h"
+#include "json/dictionary_key.h"
 #include "json/json_value.h"
+#include "json/key_index.h"
+#include "json/ref.h"
+#include "json/trailing_list.h"
 
 namespace skyvane {
-
-// A key as a Dictionary entry holds it: the text in the compact form of a
-// String value (inline when short, else one shared buffer).
-class DictionaryKey {
- public:
-  explicit DictionaryKey(std::u16string_view text) : text_(text) {}
-
-  JsonText View() const noexcept { return text_.AsString(); }
-  operator std::u16string_view() const noexcept { return View(); }
-  operator std::u16string() const { return View(); }
-  friend bool operator==(const DictionaryKey& key, std::u16string_view text) noexcept {
-    return key.View() == text;
-  }
-
- private:
-  JsonValue text_;  // always a String
-};
 
 struct DictionaryEntry {
   DictionaryKey first;
   JsonValue second;
 };
 
-class Dictionary : public internal::ContainerHeader {
+namespace internal {
+
+// What a Dictionary keeps beside its entries once they are out of line.
+struct DictionaryExtra {
+  std::unique_ptr<KeyIndex> index;
+};
+
+}  // namespace internal
+
+class Dictionary
+    : public internal::TrailingList<Dictionary, DictionaryEntry, internal::DictionaryExtra> {
  public:
   using Entry = DictionaryEntry;
-
-  Dictionary();
-  // Releases nested containers without recursion (see NestedRelease).
-  ~Dictionary();
-  Dictionary(const Dictionary&) = delete;
-  Dictionary& operator=(const Dictionary&) = delete;
+  // Add keeps an index beyond this many entries.
+  static constexpr std::size_t kLinearScanLimit = 8;
+  // A reader's objects of up to this many members come without an index.
+  static constexpr std::size_t kReaderScanLimit = 64;
 
   // Adds a new entry at the end. Raises kKeyAlreadyPresent (457) when the key
   // is present; the dictionary is then unchanged. Raises kOverflow when Count
@@ -68,20 +69,28 @@ class Dictionary : public internal::ContainerHeader {
   // key is absent.
   void SetItem(std::u16string_view key, JsonValue value);
   bool Exists(std::u16string_view key) const;
-  int32_t Count() const;
+  int32_t Count() const { return static_cast<int32_t>(size()); }
   // A snapshot of the keys in entry order (index 0 is the first key).
   std::vector<std::u16string> Keys() const;
 
   // Moves every entry of `from`, in order, into this dictionary, which must
   // be empty: its storage is then allocated at its exact size once, where a
-  // run of Adds grows it step by step. `from` is left empty but keeps its
-  // storage, so that a reader can gather the members of object after object
-  // in one dictionary (getting Add's checks) and hand each over when it
-  // closes. Never throws and loses nothing: when memory for the exact copy
-  // cannot be had, this dictionary takes `from`'s storage as it stands.
-  // Raises kInvalidArgument when this dictionary is not empty (both are then
-  // unchanged) or when `from` is this dictionary.
+  // run of Adds grows it step by step, and an index `from` has is copied
+  // with its hashes, so no key is hashed again. `from` is left empty; it
+  // keeps its index (emptied) when its next entries are likely to need one.
+  // When memory for the exact copy cannot be had, this dictionary takes
+  // `from`'s storage as it stands if it can, and otherwise raises
+  // kOutOfMemory, both unchanged. Raises kInvalidArgument when this
+  // dictionary is not empty (both are then unchanged) or when `from` is
+  // this dictionary.
   void TakeEntriesOf(Dictionary& from);
+
+  // A dictionary of the `count` entries at `entries`, moved in order (they
+  // are left empty). Their keys must be distinct: a reader checks them as it
+  // gathers them. `index`, when given, must index exactly those keys; it is
+  // needed beyond kReaderScanLimit entries. Raises kOutOfMemory.
+  static Ref<Dictionary> FromDistinctEntries(Entry* entries, std::size_t count,
+                                             std::unique_ptr<internal::KeyIndex> index);
 
   // The hashed index as it stands, for tests: its slot count (0 without an
   // index) and the most slots a lookup of a present key probes.
@@ -92,17 +101,36 @@ class Dictionary : public internal::ContainerHeader {
   IndexShape IndexShapeForTesting() const;
 
   // Enumeration in entry order.
-  const Entry* begin() const { return entries_.begin(); }
-  const Entry* end() const { return entries_.end(); }
+  const Entry* begin() const { return Data(); }
+  const Entry* end() const { return Data() + size(); }
 
  private:
-  // Index of `key` in entries_, or -1.
-  int32_t Find(std::u16string_view key) const;
+  friend class internal::TrailingList<Dictionary, Entry, internal::DictionaryExtra>;
+  friend class Ref<Dictionary>;
+  friend Ref<Dictionary> MakeRef<Dictionary>();
+  friend class JsonValue;
 
-  internal::CompactVector<Entry> entries_;
-  struct Index;  // hashed index, built once the dictionary is large enough
-  std::unique_ptr<Index> index_;
+  explicit Dictionary(bool in_arena) noexcept : TrailingList(in_arena) {}
+  // Releases nested containers without recursion (see NestedRelease).
+  ~Dictionary();
+  static Dictionary* New();
+
+  // Position of `key` among the entries, or KeyIndex::kNoEntry.
+  int32_t Find(std::u16string_view key) const;
+  internal::KeyIndex* Index() const noexcept {
+    const internal::DictionaryExtra* extra = ExtraOrNull();
+    return extra != nullptr ? extra->index.get() : nullptr;
+  }
+  // The key of entry `i`, as the index asks for it.
+  auto KeyAt() const noexcept {
+    return [this](std::size_t i) { return std::u16string_view(Data()[i].first); };
+  }
 };
+
+static_assert(sizeof(Dictionary) == 8, "the entries start right after the header");
+
+// Raises the failure of an Add whose key is present, as Dictionary::Add does.
+[[noreturn]] void RaiseKeyAlreadyPresent();
 
 }  // namespace skyvane
 

@@ -1,5 +1,6 @@
 #include "json/json_reader.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -12,6 +13,8 @@
 #include "json/collection.h"
 #include "json/decimal.h"
 #include "json/dictionary.h"
+#include "json/dictionary_key.h"
+#include "json/key_index.h"
 #include "json/parse_arena.h"
 #include "json/reader_scan.h"
 #include "text/run_error.h"
@@ -123,13 +126,6 @@ int HexDigitValue(char16_t c) {
   return -1;
 }
 
-// A container of the tree being read, allocated with its control block in
-// the parse's arena.
-template <typename Container>
-std::shared_ptr<Container> MakeContainer() {
-  return std::allocate_shared<Container>(internal::ArenaAllocator<Container>());
-}
-
 // Raised when a container would nest deeper than kMaxNesting.
 struct NestingTooDeep {};
 
@@ -140,22 +136,13 @@ class Reader {
   explicit Reader(std::u16string_view text) : text_(text), p_(text.data()), n_(text.size()) {}
 
   // The root per the first non-blank character; Empty and "Invalid JSON"
-  // when it opens no container. `root` receives the container as soon as it
-  // exists, so that a caller can still hand it out if anything escapes.
-  JsonValue ReadRoot(JsonValue& root) {
+  // when it opens no container.
+  JsonValue ReadRoot() {
     SkipBlanks();
-    if (pos_ < n_ && p_[pos_] == u'{') {
-      auto object = MakeContainer<Dictionary>();
-      root = JsonValue(object);
-      ReadObject(*object, 1);
-    } else if (pos_ < n_ && p_[pos_] == u'[') {
-      auto array = MakeContainer<Collection>();
-      root = JsonValue(array);
-      ReadArray(*array, 1);
-    } else {
-      LogText() = kInvalidJson;
-    }
-    return root;
+    if (At(u'{')) return ReadObject(1);
+    if (At(u'[')) return ReadArray(1);
+    LogText() = kInvalidJson;
+    return JsonValue();
   }
 
  private:
@@ -244,28 +231,28 @@ class Reader {
     }
   }
 
-  // The members are added to a dictionary kept per depth and handed to
-  // `result` when the object ends, however it ends, so that `result` is
-  // allocated at its exact size while Add still checks each member as it
-  // comes.
-  void ReadObject(Dictionary& result, int depth) {
+  // The members of every object being read are gathered on one stack,
+  // each object's above those of the objects around it, and moved into a
+  // dictionary of their exact size when the object ends, however it ends.
+  // Keys are checked as they come: against the object's earlier keys one by
+  // one up to Dictionary::kReaderScanLimit members, and through an index
+  // beyond, which the dictionary then keeps.
+  JsonValue ReadObject(int depth) {
     SkipBlanks();
     if (!At(u'{')) {
       AppendLine({u"Invalid Object at position ", Position(), u" : ", Rest()});
-      return;
+      return JsonValue(MakeRef<Dictionary>());
     }
     ++pos_;
-    const std::size_t slot = static_cast<std::size_t>(depth);
-    if (members_.size() <= slot) members_.resize(slot + 1);
-    if (!members_[slot]) members_[slot] = std::make_unique<Dictionary>();
-    HandOver hand_over{*members_[slot], result};
-    Dictionary& members = hand_over.members;
-    std::u16string key;
+    const Gathered<DictionaryEntry> members(entries_);
+    std::unique_ptr<internal::KeyIndex> index;
+    // A key that is not one plain run of the text is spelled out here.
+    std::u16string spelled;
     for (;;) {
       SkipBlanks();
       if (At(u'}')) {
         ++pos_;
-        return;
+        break;
       }
       if (At(u',')) {
         ++pos_;
@@ -273,40 +260,73 @@ class Reader {
       } else if (AtEnd()) {
         ended_inside_container = true;
         AppendLine({u"Missing '}': ", LastExcerpt()});
-        return;
+        break;
       }
       pending_ = false;
-      key.clear();
+      std::u16string_view key;
       ReadMember([&] {
-        ReadKey(key);
+        key = ReadKey(spelled);
         Decimal number;
         if (ReadPlainNumber(number)) {
-          members.Add(key, JsonValue(number));
+          AddMember(members.start, key, JsonValue(number), index);
           return;
         }
         JsonValue value = ReadValue(depth);
-        members.Add(key, std::move(value));
+        AddMember(members.start, key, std::move(value), index);
       });
       if (pending_) {
         if (AtEnd()) ended_inside_container = true;
         AppendLine({pending_description_, u": ", key});
-        return;
+        break;
       }
+    }
+    return JsonValue(Dictionary::FromDistinctEntries(
+        entries_.data() + members.start, entries_.size() - members.start, std::move(index)));
+  }
+
+  // Adds a member to the object whose members start at entries_[start],
+  // raising Dictionary::Add's failure when the key is already there.
+  void AddMember(std::size_t start, std::u16string_view key, JsonValue&& value,
+                 std::unique_ptr<internal::KeyIndex>& index) {
+    const std::size_t count = entries_.size() - start;
+    uint32_t hash = 0;
+    if (count < Dictionary::kReaderScanLimit) {
+      const uint64_t sketch = DictionaryKey::SketchOf(key);
+      for (std::size_t i = start; i < entries_.size(); ++i) {
+        if (entries_[i].first.Is(key, sketch)) RaiseKeyAlreadyPresent();
+      }
+    } else {
+      auto key_at = [this, start](std::size_t i) {
+        return std::u16string_view(entries_[start + i].first);
+      };
+      if (!index) {
+        index = internal::KeyIndex::Over(count, count + 1, key_at);
+      } else if (!index->HasRoomFor(count + 1)) {
+        index = index->Grown(count + 1);
+      }
+      hash = index->Hash(key);
+      if (index->Find(key, hash, key_at) != internal::KeyIndex::kNoEntry) {
+        RaiseKeyAlreadyPresent();
+      }
+    }
+    entries_.push_back(DictionaryEntry{DictionaryKey(key), std::move(value)});
+    if (index) {
+      index->Add(hash, static_cast<int32_t>(count), [this, start](std::size_t i) {
+        return std::u16string_view(entries_[start + i].first);
+      });
     }
   }
 
-  // The items are gathered in a list kept per depth and handed to `result`
-  // at once when the array ends, so that it is allocated at its exact size.
-  void ReadArray(Collection& result, int depth) {
+  // The items of every array being read are gathered on one stack and moved
+  // into a list of their exact size when the array ends.
+  JsonValue ReadArray(int depth) {
     SkipBlanks();
     if (!At(u'[')) {
       AppendLine({u"Invalid Array at position ", Position(), u" : ", ExcerptFromPosition()});
-      return;
+      return JsonValue(MakeRef<Collection>());
     }
     ++pos_;
-    const std::size_t slot = static_cast<std::size_t>(depth);
-    if (items_.size() <= slot) items_.resize(slot + 1);
-    items_[slot].clear();
+    const Gathered<JsonValue> items(items_);
     for (;;) {
       SkipBlanks();
       if (At(u']')) {
@@ -323,15 +343,14 @@ class Reader {
       }
       pending_ = false;
       const std::size_t item_start = pos_;
-      // Deeper arrays may grow items_, so the list is looked up afresh.
       ReadMember([&] {
         Decimal number;
         if (ReadPlainNumber(number)) {
-          items_[slot].emplace_back(number);
+          items_.emplace_back(number);
           return;
         }
         JsonValue item = ReadValue(depth);
-        items_[slot].push_back(std::move(item));
+        items_.push_back(std::move(item));
       });
       // Only a misspelt literal reads nothing at a character; reading it
       // again would never end.
@@ -344,23 +363,27 @@ class Reader {
         break;
       }
     }
-    result.AddAll(items_[slot]);
+    return JsonValue(
+        Collection::FromItems(items_.data() + items.start, items_.size() - items.start));
   }
 
-  // Reads a key up to and including its colon into `key` (empty on entry).
-  // Blanks and quotes are never part of it; there are no escapes.
-  void ReadKey(std::u16string& key) {
+  // Reads a key up to and including its colon. Blanks and quotes are never
+  // part of it; there are no escapes. The key is a view of the text, or of
+  // `spelled` when it is not one plain run of it.
+  std::u16string_view ReadKey(std::u16string& spelled) {
     SkipBlanks();
     // Most keys are one plain run in double quotes with the colon right
     // after: taken at once, exactly as the loop below would take them.
     if (At(u'"')) {
       const std::size_t end = FindKeySpecial(p_, pos_ + 1, n_);
       if (end + 1 < n_ && p_[end] == u'"' && p_[end + 1] == u':') {
-        key.append(p_ + pos_ + 1, end - pos_ - 1);
+        const std::u16string_view key = text_.substr(pos_ + 1, end - pos_ - 1);
         pos_ = end + 2;
-        return;
+        return key;
       }
     }
+    std::u16string& key = spelled;
+    key.clear();
     bool in_double = false;
     bool in_single = false;
     while (pos_ < n_) {
@@ -375,14 +398,14 @@ class Reader {
             SkipBlanks();
             if (!At(u':')) {
               AppendLine({u"Invalid Key at position ", Position(), u" : ", key});
-              return;
+              return key;
             }
           }
           break;
         }
         case u':':
           ++pos_;
-          if (!in_double && !in_single) return;
+          if (!in_double && !in_single) return key;
           key += u':';
           break;
         case u'\r':
@@ -399,6 +422,7 @@ class Reader {
         }
       }
     }
+    return key;
   }
 
   // `depth` is the nesting of the container whose member this is.
@@ -406,18 +430,12 @@ class Reader {
     SkipBlanks();
     if (AtEnd()) return ReadNumber();
     switch (p_[pos_]) {
-      case u'{': {
+      case u'{':
         if (depth >= kMaxNesting) throw NestingTooDeep();
-        auto object = MakeContainer<Dictionary>();
-        ReadObject(*object, depth + 1);
-        return JsonValue(std::move(object));
-      }
-      case u'[': {
+        return ReadObject(depth + 1);
+      case u'[':
         if (depth >= kMaxNesting) throw NestingTooDeep();
-        auto array = MakeContainer<Collection>();
-        ReadArray(*array, depth + 1);
-        return JsonValue(std::move(array));
-      }
+        return ReadArray(depth + 1);
       case u'"':
       case u'\'':
         return ReadString();
@@ -581,18 +599,19 @@ class Reader {
     return JsonValue();
   }
 
-  // Moves the gathered members into the object being read when it ends,
-  // also when a failure escapes, so that nothing read is lost.
-  struct HandOver {
-    Dictionary& members;
-    Dictionary& result;
-    ~HandOver() {
-      try {
-        result.TakeEntriesOf(members);
-      } catch (const std::exception&) {
-        // Not reached: `result` is a fresh, empty dictionary.
-      }
-    }
+  // The part of a gathering stack that one container being read has
+  // pushed, from `start` on; gone from the stack when the container's
+  // reading ends (its items then moved into the container), or when a
+  // failure escapes it.
+  template <typename Item>
+  struct Gathered {
+    explicit Gathered(std::vector<Item>& on) noexcept : stack(on), start(on.size()) {}
+    ~Gathered() { stack.erase(stack.begin() + static_cast<std::ptrdiff_t>(start), stack.end()); }
+    Gathered(const Gathered&) = delete;
+    Gathered& operator=(const Gathered&) = delete;
+
+    std::vector<Item>& stack;
+    const std::size_t start;
   };
 
   const std::u16string_view text_;
@@ -602,10 +621,10 @@ class Reader {
   bool pending_ = false;
   std::u16string pending_description_;
   std::unique_ptr<cStringBuilder> builder_;
-  // Items of the arrays being read, by depth.
-  std::vector<std::vector<JsonValue>> items_;
-  // Members of the objects being read, by depth.
-  std::vector<std::unique_ptr<Dictionary>> members_;
+  // Items of the arrays being read.
+  std::vector<JsonValue> items_;
+  // Members of the objects being read.
+  std::vector<DictionaryEntry> entries_;
 };
 
 }  // namespace
@@ -617,16 +636,14 @@ JsonValue ReadJson(std::u16string_view sText) {
                 DecimalText(kMaxTextLength), u" can be read"});
     return JsonValue();
   }
-  JsonValue root;
   try {
     internal::ParseArena arena;
     Reader reader(sText);
-    return reader.ReadRoot(root);
+    return reader.ReadRoot();
   } catch (const std::exception&) {
     // Only memory exhaustion outside any member gets here (the root could
-    // not be created, or a failure description could not be kept): return
-    // what exists.
-    return root;
+    // not be created, or a failure description could not be kept).
+    return JsonValue();
   }
 }
 

@@ -1,9 +1,9 @@
 #include "json/json_value.h"
 
-#include <bit>
 #include <cstring>
 #include <limits>
 #include <new>
+#include <type_traits>
 
 #include "json/collection.h"
 #include "json/dictionary.h"
@@ -11,32 +11,14 @@
 #include "text/run_error.h"
 
 namespace skyvane {
-
-static_assert(std::endian::native == std::endian::little,
-              "the kind tag is the low byte of a held pointer");
-static_assert(alignof(Dictionary) >= 2 && alignof(Collection) >= 2,
-              "a held container pointer must be even");
-
 namespace {
 
 internal::TextBuffer* MakeTextBuffer(std::u16string_view text) {
   const internal::Block block =
       internal::AllocateBlock(sizeof(internal::TextBuffer) + text.size() * sizeof(char16_t));
-  auto* buffer = new (block.address) internal::TextBuffer{{1}, block.in_arena};
+  auto* buffer = new (block.address) internal::TextBuffer{internal::SharedCount(block.in_arena)};
   std::memcpy(buffer->Units(), text.data(), text.size() * sizeof(char16_t));
   return buffer;
-}
-
-void Hold(internal::TextBuffer* buffer) noexcept {
-  buffer->holders.fetch_add(1, std::memory_order_relaxed);
-}
-
-void Drop(internal::TextBuffer* buffer) noexcept {
-  if (buffer->holders.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-    const internal::Block block{buffer, buffer->in_arena};
-    buffer->~TextBuffer();
-    internal::FreeBlock(block);
-  }
 }
 
 // The outermost release running on this thread, and how many are nested.
@@ -45,11 +27,8 @@ thread_local int t_release_nesting = 0;
 
 }  // namespace
 
-const internal::ContainerHeader* JsonValue::Header() const noexcept {
-  // Both classes have the header as their first base, at the start of the
-  // object, so the view as either class finds it.
-  return dictionary_.get();
-}
+static_assert(std::is_standard_layout_v<internal::TextBuffer>,
+              "a held text buffer pointer also points at its holder count");
 
 void JsonValue::SetText(std::u16string_view text) {
   if (text.size() <= kShortTextUnits) {
@@ -61,15 +40,15 @@ void JsonValue::SetText(std::u16string_view text) {
   if (text.size() > std::numeric_limits<uint32_t>::max()) {
     Raise(ErrorNumber::kOverflow, "Text too long for a value");
   }
-  TextBuffer* buffer;
+  internal::TextBuffer* buffer;
   try {
     buffer = MakeTextBuffer(text);
   } catch (const std::bad_alloc&) {
     Raise(ErrorNumber::kOutOfMemory, "Out of memory holding a text");
   }
   SetTag(kTagLongText);
-  long_.length = static_cast<uint32_t>(text.size());
-  long_.buffer = buffer;
+  shared_.length = static_cast<uint32_t>(text.size());
+  shared_.block = buffer;
 }
 
 JsonValue::JsonValue(bool b) noexcept {
@@ -85,40 +64,41 @@ JsonValue::JsonValue(const Decimal& d) noexcept {
   decimal_.low = d.lo_;
 }
 
-JsonValue::JsonValue(std::shared_ptr<Dictionary> d) noexcept {
-  if (d) {
-    new (&dictionary_) std::shared_ptr<Dictionary>(std::move(d));
+JsonValue::JsonValue(Ref<Dictionary> d) noexcept {
+  if (Dictionary* held = d.Release()) {
+    SetTag(kTagDictionary);
+    shared_.block = held;
   } else {
     SetTag(kTagEmpty);
   }
 }
 
-JsonValue::JsonValue(std::shared_ptr<Collection> c) noexcept {
-  if (c) {
-    new (&collection_) std::shared_ptr<Collection>(std::move(c));
+JsonValue::JsonValue(Ref<Collection> c) noexcept {
+  if (Collection* held = c.Release()) {
+    SetTag(kTagCollection);
+    shared_.block = held;
   } else {
     SetTag(kTagEmpty);
   }
 }
 
-void JsonValue::CopyShared(const JsonValue& other) noexcept {
-  if (!other.HoldsContainer()) {
-    std::memcpy(bytes_, other.bytes_, sizeof bytes_);
-    Hold(long_.buffer);
-  } else if (other.Header()->IsDictionary()) {
-    new (&dictionary_) std::shared_ptr<Dictionary>(other.dictionary_);
-  } else {
-    new (&collection_) std::shared_ptr<Collection>(other.collection_);
-  }
-}
-
-void JsonValue::ReleaseShared() noexcept {
-  if (!HoldsContainer()) {
-    Drop(long_.buffer);
-  } else if (Header()->IsDictionary()) {
-    dictionary_.~shared_ptr();
-  } else {
-    collection_.~shared_ptr();
+void JsonValue::DestroyShared() noexcept {
+  switch (Tag()) {
+    case kTagLongText: {
+      internal::TextBuffer* buffer = LongText();
+      const internal::Block block{buffer, buffer->holders.InArena()};
+      buffer->~TextBuffer();
+      internal::FreeBlock(block);
+      break;
+    }
+    case kTagDictionary:
+      Dictionary::Destroy(static_cast<Dictionary*>(shared_.block));
+      break;
+    case kTagCollection:
+      Collection::Destroy(static_cast<Collection*>(shared_.block));
+      break;
+    default:
+      break;
   }
 }
 
@@ -135,9 +115,11 @@ VarType JsonValue::Kind() const noexcept {
       return VarType::kBoolean;
     case kTagDecimal:
       return VarType::kDecimal;
-    default:
-      return VarType::kObject;
+    case kTagDictionary:
+    case kTagCollection:
+      break;
   }
+  return VarType::kObject;
 }
 
 void JsonValue::RaiseNotString() {
@@ -154,22 +136,16 @@ Decimal JsonValue::AsDecimal() const {
   return Decimal(decimal_.negative != 0, decimal_.high, decimal_.low, decimal_.scale);
 }
 
-const std::shared_ptr<Dictionary>& JsonValue::AsDictionary() const {
+Ref<Dictionary> JsonValue::AsDictionary() const {
   if (!IsDictionary()) Raise(ErrorNumber::kObjectRequired, "Object required: not a Dictionary");
-  return dictionary_;
+  Counted()->Hold();
+  return Ref<Dictionary>::Adopt(DictionaryOrNull());
 }
 
-const std::shared_ptr<Collection>& JsonValue::AsCollection() const {
+Ref<Collection> JsonValue::AsCollection() const {
   if (!IsCollection()) Raise(ErrorNumber::kObjectRequired, "Object required: not a Collection");
-  return collection_;
-}
-
-Dictionary* JsonValue::DictionaryOrNull() const noexcept {
-  return IsDictionary() ? dictionary_.get() : nullptr;
-}
-
-Collection* JsonValue::CollectionOrNull() const noexcept {
-  return IsCollection() ? collection_.get() : nullptr;
+  Counted()->Hold();
+  return Ref<Collection>::Adopt(CollectionOrNull());
 }
 
 std::u16string JsonValue::TypeName() const {

@@ -7,27 +7,27 @@
 // container). The kind codes are part of the model: callers test them by
 // number.
 //
-// A JsonValue is 16 bytes. A Decimal is packed beside its kind; a text of
-// up to kShortTextUnits code units is held inline, a longer one in one
-// immutable, reference-counted buffer, so copies share it and never copy
-// the text; a container is a std::shared_ptr held in place.
+// A JsonValue is 16 bytes: a tag byte and the payload. A Decimal is packed
+// beside the tag; a text of up to kShortTextUnits code units is held
+// inline, a longer one in one immutable, counted buffer, so copies share it
+// and never copy the text; a container is a pointer holding one of the
+// container's counted holders (as a Ref does).
 //
 // Copies of one value may be used on different threads (the counts are
 // atomic); one value, and the containers, are not thread-safe.
 #ifndef SKYVANE_JSON_JSON_VALUE_H_
 #define SKYVANE_JSON_JSON_VALUE_H_
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <new>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "json/decimal.h"
+#include "json/ref.h"
 
 namespace skyvane {
 
@@ -54,25 +54,13 @@ class JsonText : public std::u16string_view {
 
 namespace internal {
 
-// The first base of Dictionary and Collection: tells a held container's
-// class without knowing its type.
-class ContainerHeader {
- public:
-  bool IsDictionary() const noexcept { return is_dictionary_; }
-
- protected:
-  explicit ContainerHeader(bool is_dictionary) noexcept : is_dictionary_(is_dictionary) {}
-
- private:
-  const bool is_dictionary_;
-};
-
 // A long text of a JsonValue: its count of holders, then its code units,
 // in one block.
 struct TextBuffer {
-  std::atomic<uint32_t> holders;
-  bool in_arena;  // allocated from a ParseArena
-  char16_t* Units() noexcept { return reinterpret_cast<char16_t*>(this + 1); }
+  SharedCount holders;
+  char16_t* Units() noexcept {
+    return reinterpret_cast<char16_t*>(reinterpret_cast<std::byte*>(this) + sizeof(TextBuffer));
+  }
 };
 
 }  // namespace internal
@@ -96,20 +84,16 @@ class JsonValue {
   JsonValue(const char16_t* text) { SetText(text); }
   JsonValue(bool b) noexcept;
   JsonValue(const Decimal& d) noexcept;
-  // A null pointer gives Empty.
-  JsonValue(std::shared_ptr<Dictionary> d) noexcept;
-  JsonValue(std::shared_ptr<Collection> c) noexcept;
+  // Takes over the holder of `d` / `c`; a null Ref gives Empty.
+  JsonValue(Ref<Dictionary> d) noexcept;
+  JsonValue(Ref<Collection> c) noexcept;
 
   JsonValue(const JsonValue& other) noexcept {
-    if (other.OwnsShared()) {
-      CopyShared(other);
-    } else {
-      std::memcpy(bytes_, other.bytes_, sizeof bytes_);
-    }
+    std::memcpy(bytes_, other.bytes_, sizeof bytes_);
+    if (OwnsShared()) Counted()->Hold();
   }
-  // A move relocates the bytes, the held std::shared_ptr's included (moving
-  // a shared_ptr and destroying the empty source leaves just that), and
-  // leaves `other` Empty.
+  // A move copies the bytes (the payload is a pointer at most, and the
+  // holder it carries goes along) and leaves `other` Empty.
   JsonValue(JsonValue&& other) noexcept {
     std::memcpy(bytes_, other.bytes_, sizeof bytes_);
     other.SetTag(kTagEmpty);
@@ -131,7 +115,7 @@ class JsonValue {
     return *this;
   }
   ~JsonValue() {
-    if (OwnsShared()) ReleaseShared();
+    if (OwnsShared() && Counted()->Drop()) DestroyShared();
   }
 
   VarType Kind() const noexcept;
@@ -141,25 +125,30 @@ class JsonValue {
   bool IsString() const noexcept { return Tag() == kTagShortText || Tag() == kTagLongText; }
   bool IsBoolean() const noexcept { return Tag() == kTagBoolean; }
   bool IsDecimal() const noexcept { return Tag() == kTagDecimal; }
-  bool IsDictionary() const noexcept { return HoldsContainer() && Header()->IsDictionary(); }
-  bool IsCollection() const noexcept { return HoldsContainer() && !Header()->IsDictionary(); }
+  bool IsDictionary() const noexcept { return Tag() == kTagDictionary; }
+  bool IsCollection() const noexcept { return Tag() == kTagCollection; }
 
   // Accessors of one kind. Each raises RunError kTypeMismatch (13) when the
   // value is of another kind; the container accessors raise kObjectRequired
   // (424) instead.
   JsonText AsString() const {
     if (Tag() == kTagShortText) return std::u16string_view(short_.units, short_.length);
-    if (Tag() == kTagLongText) return std::u16string_view(long_.buffer->Units(), long_.length);
+    if (Tag() == kTagLongText) return std::u16string_view(LongText()->Units(), shared_.length);
     RaiseNotString();
   }
   bool AsBoolean() const;
   Decimal AsDecimal() const;
-  const std::shared_ptr<Dictionary>& AsDictionary() const;
-  const std::shared_ptr<Collection>& AsCollection() const;
+  // A new holder of the container.
+  Ref<Dictionary> AsDictionary() const;
+  Ref<Collection> AsCollection() const;
 
   // The container, or nullptr when the value holds none of that kind.
-  Dictionary* DictionaryOrNull() const noexcept;
-  Collection* CollectionOrNull() const noexcept;
+  Dictionary* DictionaryOrNull() const noexcept {
+    return IsDictionary() ? static_cast<Dictionary*>(shared_.block) : nullptr;
+  }
+  Collection* CollectionOrNull() const noexcept {
+    return IsCollection() ? static_cast<Collection*>(shared_.block) : nullptr;
+  }
 
   // The name of the kind: "Empty", "Null", "String", "Boolean", "Decimal",
   // and for containers their class name, "Dictionary" or "Collection".
@@ -171,15 +160,16 @@ class JsonValue {
   std::u16string ToText() const;
 
  private:
-  // The first byte of the value: a kind tag (odd), or for a container the
-  // low byte of the held pointer (even: containers are aligned).
   enum TagByte : uint8_t {
-    kTagEmpty = 1,
-    kTagNull = 3,
-    kTagBoolean = 5,
-    kTagDecimal = 7,
-    kTagShortText = 9,
-    kTagLongText = 11,
+    kTagEmpty,
+    kTagNull,
+    kTagBoolean,
+    kTagDecimal,
+    kTagShortText,
+    // From here on the payload is a counted block shared with other holders.
+    kTagLongText,
+    kTagDictionary,
+    kTagCollection,
   };
   struct ShortText {
     uint8_t tag;
@@ -193,11 +183,12 @@ class JsonValue {
     uint32_t high;
     uint64_t low;
   };
-  using TextBuffer = internal::TextBuffer;
-  struct LongText {
+  // A long text (its length beside the tag), a Dictionary or a Collection.
+  // Each of these blocks starts with its SharedCount.
+  struct Shared {
     uint8_t tag;
     uint32_t length;
-    TextBuffer* buffer;
+    void* block;
   };
   struct Flag {
     uint8_t tag;
@@ -205,29 +196,28 @@ class JsonValue {
   };
 
   uint8_t Tag() const noexcept { return bytes_[0]; }
-  bool HoldsContainer() const noexcept { return (bytes_[0] & 1) == 0; }
-  // A container or a long text: something shared with other holders.
-  bool OwnsShared() const noexcept { return HoldsContainer() || Tag() == kTagLongText; }
-  const internal::ContainerHeader* Header() const noexcept;
+  bool OwnsShared() const noexcept { return Tag() >= kTagLongText; }
+  internal::SharedCount* Counted() const noexcept {
+    return static_cast<internal::SharedCount*>(shared_.block);
+  }
+  internal::TextBuffer* LongText() const noexcept {
+    return static_cast<internal::TextBuffer*>(shared_.block);
+  }
   void SetTag(uint8_t tag) noexcept {
     std::memset(bytes_, 0, sizeof bytes_);
     bytes_[0] = tag;
   }
   void SetText(std::u16string_view text);
   [[noreturn]] static void RaiseNotString();
-  // Shares what `other` shares (this holds nothing yet).
-  void CopyShared(const JsonValue& other) noexcept;
-  // Drops this value's share; the value is then undefined until set again.
-  void ReleaseShared() noexcept;
+  // Destroys the shared block whose last holder this value was.
+  void DestroyShared() noexcept;
 
   union {
     unsigned char bytes_[16];
     ShortText short_;
     PackedDecimal decimal_;
-    LongText long_;
+    Shared shared_;
     Flag flag_;
-    std::shared_ptr<Dictionary> dictionary_;
-    std::shared_ptr<Collection> collection_;
   };
 };
 

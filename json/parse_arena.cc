@@ -47,7 +47,7 @@ ParseArena* ParseArena::Current() noexcept {
   return t_current_arena;
 }
 
-void* ParseArena::AllocateSlow(std::size_t bytes) {
+void* ParseArena::AllocateSlow(std::size_t bytes, Cut cut) {
   if (bytes > kLargestSharedBlock) return AllocateAlone(bytes);
   void* memory = NewChunk(kChunkSize);
   RetireChunk();
@@ -55,7 +55,7 @@ void* ParseArena::AllocateSlow(std::size_t bytes) {
   next_ = static_cast<char*>(memory) + kHeaderSize;
   end_ = static_cast<char*>(memory) + kChunkSize;
   blocks_in_chunk_ = 0;
-  return Allocate(bytes);
+  return cut == Cut::kFromStart ? Allocate(bytes) : AllocateText(bytes);
 }
 
 void ParseArena::RetireChunk() noexcept {
@@ -87,6 +87,11 @@ void ParseArena::Free(void* block) noexcept {
 
 Block AllocateBlock(std::size_t bytes) {
   if (ParseArena* arena = ParseArena::Current()) return Block{arena->Allocate(bytes), true};
+  return Block{::operator new(bytes), false};
+}
+
+Block AllocateTextBlock(std::size_t bytes) {
+  if (ParseArena* arena = ParseArena::Current()) return Block{arena->AllocateText(bytes), true};
   return Block{::operator new(bytes), false};
 }
 

@@ -2,9 +2,11 @@
 // json/).
 //
 // While a ParseArena is alive on a thread, the blocks that the value model
-// asks for on that thread (containers with their control blocks, item and
-// entry arrays, long texts) are cut one after the other from chunks of
-// kChunkSize bytes instead of coming from malloc one by one. A chunk counts
+// asks for on that thread (containers with their items, long texts and
+// keys) are cut one after the other from chunks of kChunkSize bytes instead
+// of coming from malloc one by one: blocks aligned for any type from the
+// start of a chunk upwards, texts (aligned for char16_t only, so that they
+// leave no gaps) from its end downwards. A chunk counts
 // its live blocks and goes back to the system when the last of them is
 // freed and no arena cuts from it any more, so a subtree that outlives its
 // document keeps only its own chunks. Blocks are freed one by one through
@@ -29,7 +31,10 @@ struct Block {
 // `bytes` bytes aligned for any of the value model's types, from the
 // thread's arena when there is one. Throws std::bad_alloc.
 Block AllocateBlock(std::size_t bytes);
-// Frees a block of AllocateBlock. Thread-safe.
+// `bytes` bytes aligned for char16_t, from the thread's arena when there is
+// one. Throws std::bad_alloc.
+Block AllocateTextBlock(std::size_t bytes);
+// Frees a block of AllocateBlock or AllocateTextBlock. Thread-safe.
 void FreeBlock(const Block& block) noexcept;
 
 class ParseArena {
@@ -37,6 +42,7 @@ class ParseArena {
   static constexpr std::size_t kChunkSize = std::size_t{1} << 15;
   // Every type of the value model needs at most this.
   static constexpr std::size_t kAlignment = 8;
+  static constexpr std::size_t kTextAlignment = alignof(char16_t);
   // Blocks larger than this get a chunk of their own.
   static constexpr std::size_t kLargestSharedBlock = kChunkSize / 8;
 
@@ -59,16 +65,29 @@ class ParseArena {
       ++blocks_in_chunk_;
       return block;
     }
-    return AllocateSlow(rounded);
+    return AllocateSlow(rounded, Cut::kFromStart);
+  }
+  // A block of `bytes` bytes aligned for char16_t in a chunk of this arena.
+  // Throws std::bad_alloc.
+  void* AllocateText(std::size_t bytes) {
+    const std::size_t rounded = (bytes + kTextAlignment - 1) & ~(kTextAlignment - 1);
+    if (rounded <= static_cast<std::size_t>(end_ - next_)) {
+      end_ -= rounded;
+      ++blocks_in_chunk_;
+      return end_;
+    }
+    return AllocateSlow(rounded, Cut::kFromEnd);
   }
 
   // A block of `bytes` bytes in a chunk of its own, to be freed with Free.
   static void* AllocateAlone(std::size_t bytes);
-  // Frees a block that Allocate or AllocateAlone returned, on any thread.
+  // Frees a block that Allocate, AllocateText or AllocateAlone returned, on
+  // any thread.
   static void Free(void* block) noexcept;
 
  private:
-  void* AllocateSlow(std::size_t bytes);
+  enum class Cut { kFromStart, kFromEnd };
+  void* AllocateSlow(std::size_t bytes, Cut cut);
   // Gives up the current chunk: its blocks cut so far are counted in it and
   // the arena's own hold on it is dropped.
   void RetireChunk() noexcept;
@@ -79,31 +98,6 @@ class ParseArena {
   char* end_ = nullptr;
   int64_t blocks_in_chunk_ = 0;
   ParseArena* previous_ = nullptr;
-};
-
-// A stateless allocator for std::allocate_shared, meant for a parse: from
-// the thread's arena, or, outside one, from a chunk of the block's own
-// (correct, but costly for small blocks).
-template <typename T>
-class ArenaAllocator {
- public:
-  using value_type = T;
-  ArenaAllocator() noexcept = default;
-  template <typename U>
-  ArenaAllocator(const ArenaAllocator<U>&) noexcept {}
-
-  T* allocate(std::size_t n) {
-    ParseArena* arena = ParseArena::Current();
-    void* block = arena != nullptr ? arena->Allocate(n * sizeof(T))
-                                   : ParseArena::AllocateAlone(n * sizeof(T));
-    return static_cast<T*>(block);
-  }
-  void deallocate(T* p, std::size_t) noexcept { ParseArena::Free(p); }
-
-  template <typename U>
-  friend bool operator==(const ArenaAllocator&, const ArenaAllocator<U>&) noexcept {
-    return true;
-  }
 };
 
 }  // namespace skyvane::internal

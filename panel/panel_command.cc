@@ -1,6 +1,5 @@
 #include "panel/panel_command.h"
 
-#include <memory>
 #include <string>
 
 #include "json/decimal.h"
@@ -70,7 +69,7 @@ std::optional<PanelCommand> Refuse(QString* problem, const QString& why) {
 }  // namespace
 
 QByteArray EncodeCommand(const PanelCommand& command) {
-  auto members = std::make_shared<Dictionary>();
+  auto members = MakeRef<Dictionary>();
   AddFlag(*members, kStatusKey, command.status);
   AddFlag(*members, kQuitKey, command.quit);
   AddFlag(*members, kRefreshKey, command.refresh);

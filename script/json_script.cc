@@ -385,7 +385,7 @@ void cJSONScript::Switch(const Dictionary& params, Output& out) {
 }
 
 Dictionary& cJSONScript::Variables() {
-  if (!oVariables) oVariables = std::make_unique<Dictionary>();
+  if (!oVariables) oVariables = MakeRef<Dictionary>();
   return *oVariables;
 }
 

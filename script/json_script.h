@@ -166,7 +166,7 @@ class cJSONScript {
   void Emit(Output& out, std::u16string_view text);
 
   ScriptDialogs& dialogs_;
-  std::unique_ptr<Dictionary> oVariables;  // created by the first "set" or "get"
+  Ref<Dictionary> oVariables;  // created by the first "set" or "get"
   int32_t lNestingLevel = 0;
   int32_t output_limit_ = kDefaultOutputLimit;
   int64_t budget_bytes_ = kDefaultMemoryBudget;

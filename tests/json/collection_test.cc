@@ -21,45 +21,45 @@ int ItemError(const Collection& c, int32_t position) {
 }
 
 TEST(CollectionTest, PositionsRunFromOneToCount) {
-  Collection list;
+  auto list = MakeRef<Collection>();
   for (const char* text : {"10", "20", "30"}) {
-    list.Add(JsonValue(Decimal::FromText(std::string(text))));
+    list->Add(JsonValue(Decimal::FromText(std::string(text))));
   }
-  ASSERT_EQ(list.Count(), 3);
-  EXPECT_EQ(list.Item(1).AsDecimal().ToAscii(), "10");
-  EXPECT_EQ(list.Item(2).AsDecimal().ToAscii(), "20");
-  EXPECT_EQ(list.Item(3).AsDecimal().ToAscii(), "30");
+  ASSERT_EQ(list->Count(), 3);
+  EXPECT_EQ(list->Item(1).AsDecimal().ToAscii(), "10");
+  EXPECT_EQ(list->Item(2).AsDecimal().ToAscii(), "20");
+  EXPECT_EQ(list->Item(3).AsDecimal().ToAscii(), "30");
   for (int32_t outside : {0, 4, -1, INT32_MIN, INT32_MAX}) {
-    EXPECT_EQ(ItemError(list, outside), 9) << outside;
+    EXPECT_EQ(ItemError(*list, outside), 9) << outside;
   }
 }
 
 TEST(CollectionTest, EmptyListHasNoPositions) {
-  Collection list;
-  EXPECT_EQ(list.Count(), 0);
-  EXPECT_EQ(ItemError(list, 1), 9);
-  EXPECT_EQ(ItemError(list, 0), 9);
-  EXPECT_EQ(list.begin(), list.end());
+  auto list = MakeRef<Collection>();
+  EXPECT_EQ(list->Count(), 0);
+  EXPECT_EQ(ItemError(*list, 1), 9);
+  EXPECT_EQ(ItemError(*list, 0), 9);
+  EXPECT_EQ(list->begin(), list->end());
 }
 
 TEST(CollectionTest, KeepsOrderAndKindsAcrossGrowth) {
-  Collection list;
+  auto list = MakeRef<Collection>();
   constexpr int kItems = 10000;
   for (int i = 0; i < kItems; ++i) {
     if (i % 3 == 0) {
-      list.Add(JsonValue(Decimal::FromInt64(i)));
+      list->Add(JsonValue(Decimal::FromInt64(i)));
     } else if (i % 3 == 1) {
-      list.Add(JsonValue(std::u16string(1, static_cast<char16_t>(i))));
+      list->Add(JsonValue(std::u16string(1, static_cast<char16_t>(i))));
     } else {
-      list.Add(JsonValue::Null());
+      list->Add(JsonValue::Null());
     }
   }
-  ASSERT_EQ(list.Count(), kItems);
+  ASSERT_EQ(list->Count(), kItems);
   int position = 0;
-  for (const JsonValue& item : list) {
+  for (const JsonValue& item : *list) {
     ++position;
     const int i = position - 1;
-    EXPECT_EQ(&item, &list.Item(position));
+    EXPECT_EQ(&item, &list->Item(position));
     if (i % 3 == 0) {
       EXPECT_EQ(item.AsDecimal(), Decimal::FromInt64(i));
     } else if (i % 3 == 1) {
@@ -72,28 +72,28 @@ TEST(CollectionTest, KeepsOrderAndKindsAcrossGrowth) {
 }
 
 TEST(CollectionTest, AddAllAppendsInOrderAndEmptiesTheSource) {
-  Collection list;
-  list.Add(JsonValue(u"first"));
+  auto list = MakeRef<Collection>();
+  list->Add(JsonValue(u"first"));
   std::vector<JsonValue> items;
   items.emplace_back(u"a text too long for the small-string buffer");
   items.emplace_back(true);
-  items.emplace_back(std::make_shared<Collection>());
+  items.emplace_back(MakeRef<Collection>());
   items.emplace_back();
-  list.AddAll(items);
+  list->AddAll(items);
   EXPECT_TRUE(items.empty());
-  ASSERT_EQ(list.Count(), 5);
-  EXPECT_EQ(list.Item(1).AsString(), u"first");
-  EXPECT_EQ(list.Item(2).AsString(), u"a text too long for the small-string buffer");
-  EXPECT_TRUE(list.Item(3).AsBoolean());
-  EXPECT_TRUE(list.Item(4).IsCollection());
-  EXPECT_TRUE(list.Item(5).IsEmpty());
+  ASSERT_EQ(list->Count(), 5);
+  EXPECT_EQ(list->Item(1).AsString(), u"first");
+  EXPECT_EQ(list->Item(2).AsString(), u"a text too long for the small-string buffer");
+  EXPECT_TRUE(list->Item(3).AsBoolean());
+  EXPECT_TRUE(list->Item(4).IsCollection());
+  EXPECT_TRUE(list->Item(5).IsEmpty());
   // An empty hand-over changes nothing; the source can be filled again.
-  list.AddAll(items);
-  EXPECT_EQ(list.Count(), 5);
+  list->AddAll(items);
+  EXPECT_EQ(list->Count(), 5);
   items.emplace_back(JsonValue::Null());
-  list.AddAll(items);
-  ASSERT_EQ(list.Count(), 6);
-  EXPECT_TRUE(list.Item(6).IsNull());
+  list->AddAll(items);
+  ASSERT_EQ(list->Count(), 6);
+  EXPECT_TRUE(list->Item(6).IsNull());
 }
 
 }  // namespace

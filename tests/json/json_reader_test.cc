@@ -36,9 +36,9 @@ std::u16string TooLarge() {
 }
 std::u16string DuplicateKey() {
   return DescriptionOf([] {
-    Dictionary d;
-    d.Add(u"x", JsonValue());
-    d.Add(u"x", JsonValue());
+    auto d = MakeRef<Dictionary>();
+    d->Add(u"x", JsonValue());
+    d->Add(u"x", JsonValue());
   });
 }
 

@@ -2,12 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <cstddef>
 #include <string>
 #include <vector>
 
 #include "json/collection.h"
 #include "json/dictionary.h"
+#include "json/json_reader.h"
 #include "text/run_error.h"
 
 namespace skyvane {
@@ -37,8 +38,8 @@ TEST(JsonValueTest, KindsCarryTheirFixedCodesAndNames) {
       {JsonValue(), 0, u"Empty"},
       {JsonValue::Null(), 1, u"Null"},
       {JsonValue(u"text"), 8, u"String"},
-      {JsonValue(std::make_shared<Dictionary>()), 9, u"Dictionary"},
-      {JsonValue(std::make_shared<Collection>()), 9, u"Collection"},
+      {JsonValue(MakeRef<Dictionary>()), 9, u"Dictionary"},
+      {JsonValue(MakeRef<Collection>()), 9, u"Collection"},
       {JsonValue(false), 11, u"Boolean"},
       {JsonValue(Dec("0.1")), 14, u"Decimal"},
   };
@@ -57,8 +58,8 @@ TEST(JsonValueTest, KindsCarryTheirFixedCodesAndNames) {
 }
 
 TEST(JsonValueTest, NullContainerPointerGivesEmpty) {
-  EXPECT_TRUE(JsonValue(std::shared_ptr<Dictionary>()).IsEmpty());
-  EXPECT_TRUE(JsonValue(std::shared_ptr<Collection>()).IsEmpty());
+  EXPECT_TRUE(JsonValue(Ref<Dictionary>()).IsEmpty());
+  EXPECT_TRUE(JsonValue(Ref<Collection>()).IsEmpty());
 }
 
 TEST(JsonValueTest, TextFormOfScalars) {
@@ -70,8 +71,8 @@ TEST(JsonValueTest, TextFormOfScalars) {
   EXPECT_EQ(JsonValue(Dec("1e3")).ToText(), u"1000");
   const std::u16string with_nul(u"a\0b", 3);
   EXPECT_EQ(JsonValue(with_nul).ToText(), with_nul);
-  EXPECT_EQ(ErrorCode([] { JsonValue(std::make_shared<Dictionary>()).ToText(); }), 13);
-  EXPECT_EQ(ErrorCode([] { JsonValue(std::make_shared<Collection>()).ToText(); }), 13);
+  EXPECT_EQ(ErrorCode([] { JsonValue(MakeRef<Dictionary>()).ToText(); }), 13);
+  EXPECT_EQ(ErrorCode([] { JsonValue(MakeRef<Collection>()).ToText(); }), 13);
 }
 
 TEST(JsonValueTest, AccessorsOfAnotherKindRaise) {
@@ -90,12 +91,12 @@ TEST(JsonValueTest, AccessorsOfAnotherKindRaise) {
   // A container asked of a scalar, or of the other container class.
   EXPECT_EQ(ErrorCode([&] { text.AsDictionary(); }), 424);
   EXPECT_EQ(ErrorCode([&] { empty.AsCollection(); }), 424);
-  EXPECT_EQ(ErrorCode([] { JsonValue(std::make_shared<Dictionary>()).AsCollection(); }), 424);
-  EXPECT_EQ(ErrorCode([] { JsonValue(std::make_shared<Collection>()).AsDictionary(); }), 424);
+  EXPECT_EQ(ErrorCode([] { JsonValue(MakeRef<Dictionary>()).AsCollection(); }), 424);
+  EXPECT_EQ(ErrorCode([] { JsonValue(MakeRef<Collection>()).AsDictionary(); }), 424);
 
   EXPECT_EQ(text.DictionaryOrNull(), nullptr);
-  EXPECT_EQ(JsonValue(std::make_shared<Dictionary>()).CollectionOrNull(), nullptr);
-  auto list = std::make_shared<Collection>();
+  EXPECT_EQ(JsonValue(MakeRef<Dictionary>()).CollectionOrNull(), nullptr);
+  auto list = MakeRef<Collection>();
   EXPECT_EQ(JsonValue(list).CollectionOrNull(), list.get());
 }
 
@@ -105,7 +106,7 @@ TEST(JsonValueTest, TextIsCopiedContainersAreShared) {
   original = JsonValue(u"changed");
   EXPECT_EQ(copy.AsString(), u"abc");
 
-  auto list = std::make_shared<Collection>();
+  auto list = MakeRef<Collection>();
   JsonValue holder(list);
   JsonValue shared = holder;
   shared.AsCollection()->Add(JsonValue(true));
@@ -119,30 +120,31 @@ TEST(JsonValueTest, TextIsCopiedContainersAreShared) {
 // Deep trees are released without one nested call per level.
 TEST(JsonValueReleaseTest, DeeplyNestedArraysAreReleased) {
   constexpr int kDepth = 100000;
-  auto root = std::make_shared<Collection>();
-  std::weak_ptr<Collection> deepest;
+  auto root = MakeRef<Collection>();
+  Ref<Collection> deepest;
   Collection* tip = root.get();
   for (int i = 0; i < kDepth; ++i) {
-    auto inner = std::make_shared<Collection>();
+    auto inner = MakeRef<Collection>();
     Collection* next = inner.get();
     if (i == kDepth - 1) deepest = inner;
     tip->Add(JsonValue(std::move(inner)));
     tip = next;
   }
   tip->Add(JsonValue(u"leaf"));
-  EXPECT_FALSE(deepest.expired());
+  EXPECT_EQ(deepest.use_count(), 2);
   root.reset();
-  EXPECT_TRUE(deepest.expired());
+  // Its holder in the released tree let go of it.
+  EXPECT_EQ(deepest.use_count(), 1);
 }
 
 TEST(JsonValueReleaseTest, DeeplyNestedMixedContainersAreReleased) {
   constexpr int kDepth = 100000;
-  JsonValue root(std::make_shared<Dictionary>());
-  std::weak_ptr<Dictionary> last_dictionary;
+  JsonValue root(MakeRef<Dictionary>());
+  Ref<Dictionary> last_dictionary;
   JsonValue tip = root;
   for (int i = 0; i < kDepth; ++i) {
-    JsonValue inner = i % 2 == 0 ? JsonValue(std::make_shared<Collection>())
-                                 : JsonValue(std::make_shared<Dictionary>());
+    JsonValue inner =
+        i % 2 == 0 ? JsonValue(MakeRef<Collection>()) : JsonValue(MakeRef<Dictionary>());
     if (inner.IsDictionary()) last_dictionary = inner.AsDictionary();
     if (Dictionary* d = tip.DictionaryOrNull()) {
       d->Add(u"k", inner);
@@ -154,23 +156,23 @@ TEST(JsonValueReleaseTest, DeeplyNestedMixedContainersAreReleased) {
     tip = inner;
   }
   tip = JsonValue();
-  EXPECT_FALSE(last_dictionary.expired());
+  EXPECT_EQ(last_dictionary.use_count(), 2);
   root = JsonValue();
-  EXPECT_TRUE(last_dictionary.expired());
+  EXPECT_EQ(last_dictionary.use_count(), 1);
 }
 
 TEST(JsonValueReleaseTest, ContainersHeldElsewhereSurviveTheRelease) {
   // Shared containers at a shallow depth and far below the depth where
   // destruction is deferred.
   for (int depth : {1, 1000}) {
-    auto kept = std::make_shared<Dictionary>();
-    kept->Add(u"inner", JsonValue(std::make_shared<Collection>()));
+    auto kept = MakeRef<Dictionary>();
+    kept->Add(u"inner", JsonValue(MakeRef<Collection>()));
     kept->Item(u"inner").AsCollection()->Add(JsonValue(u"still here"));
     {
-      auto root = std::make_shared<Collection>();
+      auto root = MakeRef<Collection>();
       Collection* tip = root.get();
       for (int i = 0; i < depth; ++i) {
-        auto next = std::make_shared<Collection>();
+        auto next = MakeRef<Collection>();
         Collection* raw = next.get();
         tip->Add(JsonValue(std::move(next)));
         tip = raw;
@@ -186,37 +188,40 @@ TEST(JsonValueReleaseTest, DeepAndWideTreeIsReleased) {
   // Every level of a deep chain also carries a few small branches, so the
   // deferred containers pile up beside each other.
   constexpr int kDepth = 20000;
-  std::vector<std::weak_ptr<Dictionary>> branches;
-  auto root = std::make_shared<Collection>();
+  std::vector<Ref<Dictionary>> branches;
+  auto root = MakeRef<Collection>();
   Collection* tip = root.get();
   for (int i = 0; i < kDepth; ++i) {
-    auto branch = std::make_shared<Dictionary>();
-    branch->Add(u"leaf", JsonValue(std::make_shared<Collection>()));
+    auto branch = MakeRef<Dictionary>();
+    branch->Add(u"leaf", JsonValue(MakeRef<Collection>()));
     if (i % 1000 == 0) branches.push_back(branch);
     tip->Add(JsonValue(std::move(branch)));
-    auto next = std::make_shared<Collection>();
+    auto next = MakeRef<Collection>();
     Collection* raw = next.get();
     tip->Add(JsonValue(std::move(next)));
     tip = raw;
   }
+  for (const auto& branch : branches) EXPECT_EQ(branch.use_count(), 2);
   root.reset();
-  for (const auto& branch : branches) EXPECT_TRUE(branch.expired());
+  for (const auto& branch : branches) EXPECT_EQ(branch.use_count(), 1);
 }
 
 TEST(JsonValueReleaseTest, SuccessiveReleasesEachFinish) {
   // Each release leaves no state behind that would stop the next one.
   for (int round = 0; round < 3; ++round) {
-    auto outer = std::make_shared<Collection>();
+    constexpr int kDepth = 1000;
+    auto outer = MakeRef<Collection>();
+    Ref<Collection> deepest;
     Collection* tip = outer.get();
-    for (int i = 0; i < 1000; ++i) {
-      auto next = std::make_shared<Collection>();
+    for (int i = 0; i < kDepth; ++i) {
+      auto next = MakeRef<Collection>();
       Collection* raw = next.get();
+      if (i == kDepth - 1) deepest = next;
       tip->Add(JsonValue(std::move(next)));
       tip = raw;
     }
-    std::weak_ptr<Collection> watch = outer;
     outer.reset();
-    EXPECT_TRUE(watch.expired());
+    EXPECT_EQ(deepest.use_count(), 1);
   }
 }
 
@@ -232,15 +237,33 @@ TEST(JsonValueLayoutTest, EveryValueIsSixteenBytes) {
   EXPECT_EQ(sizeof(DictionaryEntry), 32u);
 }
 
-// Both container classes keep their header at the start of the object,
-// where a held pointer of either class finds it.
-TEST(JsonValueLayoutTest, ContainerHeaderStartsTheObject) {
-  Dictionary dictionary;
-  Collection collection;
-  EXPECT_EQ(static_cast<const void*>(static_cast<const internal::ContainerHeader*>(&dictionary)),
-            static_cast<const void*>(&dictionary));
-  EXPECT_EQ(static_cast<const void*>(static_cast<const internal::ContainerHeader*>(&collection)),
-            static_cast<const void*>(&collection));
+// A handle is one pointer; a container read from a document is one block,
+// its items right after its 8-byte header. Growing it moves the items
+// elsewhere but leaves the container (and so every handle) where it was.
+TEST(JsonValueLayoutTest, ReadContainersHoldTheirItemsRightAfterTheirHeader) {
+  EXPECT_EQ(sizeof(Ref<Dictionary>), sizeof(void*));
+  const JsonValue root = ReadJson(u"[1, \"text\", {\"a\": 1, \"b\": [true]}]");
+  ASSERT_EQ(ErrorLog(), u"");
+  const Collection* list = root.CollectionOrNull();
+  ASSERT_NE(list, nullptr);
+  constexpr std::size_t kHeaderBytes = 8;
+  const auto* header_end = reinterpret_cast<const char*>(list) + kHeaderBytes;
+  EXPECT_EQ(reinterpret_cast<const char*>(&list->Item(1)), header_end);
+  EXPECT_EQ(reinterpret_cast<const char*>(&list->Item(2)), header_end + sizeof(JsonValue));
+  const Dictionary* object = list->Item(3).DictionaryOrNull();
+  ASSERT_NE(object, nullptr);
+  EXPECT_EQ(reinterpret_cast<const char*>(object->begin()),
+            reinterpret_cast<const char*>(object) + kHeaderBytes);
+
+  JsonValue kept = list->Item(3).DictionaryOrNull()->Item(u"b");
+  Collection* inner = kept.CollectionOrNull();
+  inner->Add(JsonValue(u"grown"));
+  EXPECT_EQ(kept.CollectionOrNull(), inner);
+  EXPECT_NE(reinterpret_cast<const char*>(&inner->Item(1)),
+            reinterpret_cast<const char*>(inner) + kHeaderBytes);
+  EXPECT_TRUE(inner->Item(1).AsBoolean());
+  EXPECT_EQ(inner->Item(2).AsString(), u"grown");
+  EXPECT_EQ(object->Item(u"b").CollectionOrNull()->Count(), 2);
 }
 
 // Texts on both sides of the inline limit come back unchanged, and copies
@@ -294,7 +317,7 @@ TEST(JsonValueLayoutTest, DecimalsKeepEveryPartWhenPacked) {
 // Assigning a value from inside the container that the value itself holds
 // keeps the source alive until it is copied.
 TEST(JsonValueLayoutTest, AssigningFromInsideTheHeldContainer) {
-  auto list = std::make_shared<Collection>();
+  auto list = MakeRef<Collection>();
   list->Add(JsonValue(u"a text longer than the inline limit"));
   JsonValue holder(list);
   list.reset();

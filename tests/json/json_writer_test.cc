@@ -55,12 +55,12 @@ TEST(JsonWriterTest, StringEscapes) {
 }
 
 TEST(JsonWriterTest, ContainersKeepOrderAndEscapeKeys) {
-  auto inner = std::make_shared<Collection>();
+  auto inner = MakeRef<Collection>();
   inner->Add(JsonValue(Decimal::FromText(u"1")));
   inner->Add(JsonValue());
-  inner->Add(JsonValue(std::make_shared<Dictionary>()));
-  inner->Add(JsonValue(std::make_shared<Collection>()));
-  auto object = std::make_shared<Dictionary>();
+  inner->Add(JsonValue(MakeRef<Dictionary>()));
+  inner->Add(JsonValue(MakeRef<Collection>()));
+  auto object = MakeRef<Dictionary>();
   object->Add(u"z", JsonValue(inner));
   object->Add(u"a\"b\n", JsonValue::Null());
   object->Add(u"", JsonValue(u"x"));

@@ -102,7 +102,7 @@ TEST_F(ScriptTest, EveryKindOfValueHasItsText) {
   EXPECT_EQ(Run(R"([{"return": "x"}, [{"if": {"type": "eq", "true": 0.5}}]])"), "x0.5");
   // Texts keep every code unit, NUL and surrogate pairs included.
   const std::u16string text = std::u16string(u"a\0b", 3) + u"\U0001F600\u00e9";
-  auto list = std::make_shared<Collection>();
+  auto list = MakeRef<Collection>();
   list->Add(JsonValue(text));
   list->Add(JsonValue(text));
   EXPECT_EQ(engine.ExecCommand(JsonValue(list)), text + text);
@@ -361,7 +361,7 @@ TEST_F(ScriptTest, CommandValuesMustBeContainersOrTexts) {
     }
   }
   for (const char16_t* name : {u"alert", u"return", u"other"}) {
-    auto command = std::make_shared<Dictionary>();
+    auto command = MakeRef<Dictionary>();
     command->Add(name, JsonValue());
     EXPECT_EQ(ErrorOfValue(JsonValue(command)), kObjectRequired);
   }
