@@ -22,7 +22,6 @@ constexpr int64_t kExponentClamp = 1'000'000'000'000;
 constexpr int kRadix = 10;
 constexpr unsigned kHalfDigit = 5;
 constexpr uint32_t kBitsPerWord = 64;
-constexpr uint64_t kHighWordLimit = uint64_t{1} << 32;
 
 const char kNotANumber[] = "Type mismatch: not a number";
 const char kOutOfRange[] = "Overflow: number out of the Decimal range";
@@ -222,19 +221,11 @@ size_t Format(const Decimal& d, char* out) {
 
 }  // namespace
 
-Decimal Decimal::FromParts(bool negative, uint64_t hi, uint64_t lo, int scale) {
+void Decimal::RaiseInvalidParts(int scale) {
   if (scale < 0 || scale > kMaxScale) {
     Raise(ErrorNumber::kInvalidArgument, "Decimal scale outside 0..28");
   }
-  if (hi >= kHighWordLimit) {
-    Raise(ErrorNumber::kInvalidArgument, "Decimal magnitude wider than 96 bits");
-  }
-  Decimal d;
-  d.lo_ = lo;
-  d.hi_ = static_cast<uint32_t>(hi);
-  d.scale_ = static_cast<uint8_t>(scale);
-  d.negative_ = negative && (hi != 0 || lo != 0);
-  return d;
+  Raise(ErrorNumber::kInvalidArgument, "Decimal magnitude wider than 96 bits");
 }
 
 Decimal Decimal::FromInt64(int64_t value) {

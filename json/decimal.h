@@ -38,7 +38,11 @@ class Decimal {
   constexpr Decimal() = default;
   // Builds a value from its parts: magnitude = hi × 2^64 + lo. Raises
   // kInvalidArgument when scale is outside 0..28 or hi has bits above 32.
-  static Decimal FromParts(bool negative, uint64_t hi, uint64_t lo, int scale);
+  static Decimal FromParts(bool negative, uint64_t hi, uint64_t lo, int scale) {
+    if (scale < 0 || scale > kMaxScale || hi > UINT32_MAX) RaiseInvalidParts(scale);
+    return Decimal(negative && (hi != 0 || lo != 0), static_cast<uint32_t>(hi), lo,
+                   static_cast<uint8_t>(scale));
+  }
   static Decimal FromInt64(int64_t value);
   // See the header comment for the accepted forms and the errors.
   static Decimal FromText(std::u16string_view text);
@@ -70,6 +74,8 @@ class Decimal {
   friend class JsonValue;
   constexpr Decimal(bool negative, uint32_t hi, uint64_t lo, uint8_t scale)
       : lo_(lo), hi_(hi), scale_(scale), negative_(negative) {}
+  // Raises the failure of FromParts for parts it refuses.
+  [[noreturn]] static void RaiseInvalidParts(int scale);
 
   uint64_t lo_ = 0;
   uint32_t hi_ = 0;

@@ -56,14 +56,6 @@ JsonValue::JsonValue(bool b) noexcept {
   flag_.value = b;
 }
 
-JsonValue::JsonValue(const Decimal& d) noexcept {
-  SetTag(kTagDecimal);
-  decimal_.scale = d.scale_;
-  decimal_.negative = d.negative_;
-  decimal_.high = d.hi_;
-  decimal_.low = d.lo_;
-}
-
 JsonValue::JsonValue(Ref<Dictionary> d) noexcept {
   if (Dictionary* held = d.Release()) {
     SetTag(kTagDictionary);

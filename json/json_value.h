@@ -83,7 +83,13 @@ class JsonValue {
   JsonValue(const std::u16string& text) { SetText(text); }
   JsonValue(const char16_t* text) { SetText(text); }
   JsonValue(bool b) noexcept;
-  JsonValue(const Decimal& d) noexcept;
+  JsonValue(const Decimal& d) noexcept {
+    SetTag(kTagDecimal);
+    decimal_.scale = d.scale_;
+    decimal_.negative = d.negative_;
+    decimal_.high = d.hi_;
+    decimal_.low = d.lo_;
+  }
   // Takes over the holder of `d` / `c`; a null Ref gives Empty.
   JsonValue(Ref<Dictionary> d) noexcept;
   JsonValue(Ref<Collection> c) noexcept;
