@@ -62,7 +62,7 @@ void Dictionary::Add(std::u16string_view key, JsonValue value) {
   }
   const std::size_t count = size();
   if (count >= kMaxSize) Raise(ErrorNumber::kOverflow, "Dictionary is full");
-  DictionaryKey stored(key);
+  Entry entry(key, std::move(value));
   try {
     // Everything that may fail happens before the entry goes in, so a
     // failure leaves the dictionary as it was. A new index starts with the
@@ -82,7 +82,7 @@ void Dictionary::Add(std::u16string_view key, JsonValue value) {
   } catch (const std::bad_alloc&) {
     Raise(ErrorNumber::kOutOfMemory, "Out of memory adding a Dictionary entry");
   }
-  Emplace(Entry{std::move(stored), std::move(value)});
+  Emplace(std::move(entry));
   if (index != nullptr) index->Add(hash, static_cast<int32_t>(count), KeyAt());
 }
 

@@ -36,6 +36,10 @@
 namespace skyvane {
 
 struct DictionaryEntry {
+  // Raises what DictionaryKey's constructor raises.
+  DictionaryEntry(std::u16string_view key, JsonValue&& value)
+      : first(key), second(std::move(value)) {}
+
   DictionaryKey first;
   JsonValue second;
 };

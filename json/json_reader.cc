@@ -14,6 +14,7 @@
 #include "json/decimal.h"
 #include "json/dictionary.h"
 #include "json/dictionary_key.h"
+#include "json/gather_stack.h"
 #include "json/key_index.h"
 #include "json/parse_arena.h"
 #include "json/reader_scan.h"
@@ -244,7 +245,7 @@ class Reader {
       return JsonValue(MakeRef<Dictionary>());
     }
     ++pos_;
-    const Gathered<DictionaryEntry> members(entries_);
+    Gathered<DictionaryEntry> members(entries_);
     std::unique_ptr<internal::KeyIndex> index;
     // A key that is not one plain run of the text is spelled out here.
     std::u16string spelled;
@@ -280,8 +281,10 @@ class Reader {
         break;
       }
     }
-    return JsonValue(Dictionary::FromDistinctEntries(
-        entries_.data() + members.start, entries_.size() - members.start, std::move(index)));
+    Ref<Dictionary> object = Dictionary::FromDistinctEntries(
+        entries_.At(members.start), entries_.size() - members.start, std::move(index));
+    members.HandedOver();
+    return JsonValue(std::move(object));
   }
 
   // Adds a member to the object whose members start at entries_[start],
@@ -289,16 +292,15 @@ class Reader {
   void AddMember(std::size_t start, std::u16string_view key, JsonValue&& value,
                  std::unique_ptr<internal::KeyIndex>& index) {
     const std::size_t count = entries_.size() - start;
+    const DictionaryEntry* members = entries_.At(start);
     uint32_t hash = 0;
     if (count < Dictionary::kReaderScanLimit) {
       const uint64_t sketch = DictionaryKey::SketchOf(key);
-      for (std::size_t i = start; i < entries_.size(); ++i) {
-        if (entries_[i].first.Is(key, sketch)) RaiseKeyAlreadyPresent();
+      for (std::size_t i = 0; i < count; ++i) {
+        if (members[i].first.Is(key, sketch)) RaiseKeyAlreadyPresent();
       }
     } else {
-      auto key_at = [this, start](std::size_t i) {
-        return std::u16string_view(entries_[start + i].first);
-      };
+      auto key_at = [members](std::size_t i) { return std::u16string_view(members[i].first); };
       if (!index) {
         index = internal::KeyIndex::Over(count, count + 1, key_at);
       } else if (!index->HasRoomFor(count + 1)) {
@@ -309,10 +311,10 @@ class Reader {
         RaiseKeyAlreadyPresent();
       }
     }
-    entries_.push_back(DictionaryEntry{DictionaryKey(key), std::move(value)});
+    entries_.Push(key, std::move(value));
     if (index) {
       index->Add(hash, static_cast<int32_t>(count), [this, start](std::size_t i) {
-        return std::u16string_view(entries_[start + i].first);
+        return std::u16string_view(entries_.At(start)[i].first);
       });
     }
   }
@@ -326,7 +328,7 @@ class Reader {
       return JsonValue(MakeRef<Collection>());
     }
     ++pos_;
-    const Gathered<JsonValue> items(items_);
+    Gathered<JsonValue> items(items_);
     for (;;) {
       SkipBlanks();
       if (At(u']')) {
@@ -346,11 +348,11 @@ class Reader {
       ReadMember([&] {
         Decimal number;
         if (ReadPlainNumber(number)) {
-          items_.emplace_back(number);
+          items_.Push(number);
           return;
         }
         JsonValue item = ReadValue(depth);
-        items_.push_back(std::move(item));
+        items_.Push(std::move(item));
       });
       // Only a misspelt literal reads nothing at a character; reading it
       // again would never end.
@@ -363,8 +365,10 @@ class Reader {
         break;
       }
     }
-    return JsonValue(
-        Collection::FromItems(items_.data() + items.start, items_.size() - items.start));
+    Ref<Collection> array =
+        Collection::FromItems(items_.At(items.start), items_.size() - items.start);
+    items.HandedOver();
+    return JsonValue(std::move(array));
   }
 
   // Reads a key up to and including its colon. Blanks and quotes are never
@@ -601,17 +605,25 @@ class Reader {
 
   // The part of a gathering stack that one container being read has
   // pushed, from `start` on; gone from the stack when the container's
-  // reading ends (its items then moved into the container), or when a
-  // failure escapes it.
+  // reading ends: moved into the container, or destroyed when a failure
+  // escapes before.
   template <typename Item>
   struct Gathered {
-    explicit Gathered(std::vector<Item>& on) noexcept : stack(on), start(on.size()) {}
-    ~Gathered() { stack.erase(stack.begin() + static_cast<std::ptrdiff_t>(start), stack.end()); }
+    explicit Gathered(internal::GatherStack<Item>& on) noexcept : stack(on), start(on.size()) {}
+    ~Gathered() {
+      if (handed_over) {
+        stack.Forget(start);
+      } else {
+        stack.Truncate(start);
+      }
+    }
     Gathered(const Gathered&) = delete;
     Gathered& operator=(const Gathered&) = delete;
+    void HandedOver() noexcept { handed_over = true; }
 
-    std::vector<Item>& stack;
+    internal::GatherStack<Item>& stack;
     const std::size_t start;
+    bool handed_over = false;
   };
 
   const std::u16string_view text_;
@@ -622,9 +634,9 @@ class Reader {
   std::u16string pending_description_;
   std::unique_ptr<cStringBuilder> builder_;
   // Items of the arrays being read.
-  std::vector<JsonValue> items_;
+  internal::GatherStack<JsonValue> items_;
   // Members of the objects being read.
-  std::vector<DictionaryEntry> entries_;
+  internal::GatherStack<DictionaryEntry> entries_;
 };
 
 }  // namespace
