@@ -25,10 +25,22 @@ namespace {
 constexpr std::size_t kHeaderSize =
     (sizeof(std::atomic<int64_t>) + ParseArena::kAlignment - 1) & ~(ParseArena::kAlignment - 1);
 
+// The bytes a chunk gives up at its end. malloc keeps one word of its own
+// after each block it hands out; a chunk that leaves it free ends exactly
+// where the next aligned chunk can start, so that chunks carved one after
+// the other from the heap leave no gaps between them (a full kChunkSize
+// each would leave almost a whole chunk unused before every next one).
+constexpr std::size_t kAllocatorWord = sizeof(std::size_t);
+
+// A chunk of at least `bytes` bytes (whole chunk sizes, less kAllocatorWord),
+// aligned to kChunkSize.
 void* NewChunk(std::size_t bytes) {
-  const std::size_t size = (bytes + ParseArena::kChunkSize - 1) & ~(ParseArena::kChunkSize - 1);
-  void* chunk = std::aligned_alloc(ParseArena::kChunkSize, size);
-  if (chunk == nullptr) throw std::bad_alloc();
+  const std::size_t size =
+      (bytes + kAllocatorWord + ParseArena::kChunkSize - 1) & ~(ParseArena::kChunkSize - 1);
+  void* chunk = nullptr;
+  if (posix_memalign(&chunk, ParseArena::kChunkSize, size - kAllocatorWord) != 0) {
+    throw std::bad_alloc();
+  }
   return chunk;
 }
 
@@ -49,11 +61,11 @@ ParseArena* ParseArena::Current() noexcept {
 
 void* ParseArena::AllocateSlow(std::size_t bytes, Cut cut) {
   if (bytes > kLargestSharedBlock) return AllocateAlone(bytes);
-  void* memory = NewChunk(kChunkSize);
+  void* memory = NewChunk(kChunkSize - kAllocatorWord);
   RetireChunk();
   chunk_ = new (memory) ChunkHeader{{kHold}};
   next_ = static_cast<char*>(memory) + kHeaderSize;
-  end_ = static_cast<char*>(memory) + kChunkSize;
+  end_ = static_cast<char*>(memory) + kChunkSize - kAllocatorWord;
   blocks_in_chunk_ = 0;
   return cut == Cut::kFromStart ? Allocate(bytes) : AllocateText(bytes);
 }
