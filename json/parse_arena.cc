@@ -32,16 +32,12 @@ constexpr std::size_t kHeaderSize =
 // each would leave almost a whole chunk unused before every next one).
 constexpr std::size_t kAllocatorWord = sizeof(std::size_t);
 
-// A chunk of at least `bytes` bytes (whole chunk sizes, less kAllocatorWord),
-// aligned to kChunkSize.
-void* NewChunk(std::size_t bytes) {
-  const std::size_t size =
-      (bytes + kAllocatorWord + ParseArena::kChunkSize - 1) & ~(ParseArena::kChunkSize - 1);
-  void* chunk = nullptr;
-  if (posix_memalign(&chunk, ParseArena::kChunkSize, size - kAllocatorWord) != 0) {
-    throw std::bad_alloc();
-  }
-  return chunk;
+// `bytes` bytes aligned to kChunkSize, where a chunk header can be found
+// from any address inside.
+void* NewAligned(std::size_t bytes) {
+  void* memory = nullptr;
+  if (posix_memalign(&memory, ParseArena::kChunkSize, bytes) != 0) throw std::bad_alloc();
+  return memory;
 }
 
 }  // namespace
@@ -61,7 +57,7 @@ ParseArena* ParseArena::Current() noexcept {
 
 void* ParseArena::AllocateSlow(std::size_t bytes, Cut cut) {
   if (bytes > kLargestSharedBlock) return AllocateAlone(bytes);
-  void* memory = NewChunk(kChunkSize - kAllocatorWord);
+  void* memory = NewAligned(kChunkSize - kAllocatorWord);
   RetireChunk();
   chunk_ = new (memory) ChunkHeader{{kHold}};
   next_ = static_cast<char*>(memory) + kHeaderSize;
@@ -83,7 +79,8 @@ void ParseArena::RetireChunk() noexcept {
 }
 
 void* ParseArena::AllocateAlone(std::size_t bytes) {
-  void* memory = NewChunk(kHeaderSize + bytes);
+  // Exactly as large as needed: only its start must be aligned.
+  void* memory = NewAligned(kHeaderSize + bytes);
   new (memory) ChunkHeader{{1}};
   return static_cast<char*>(memory) + kHeaderSize;
 }
