@@ -19,7 +19,7 @@ namespace skyvane {
 inline constexpr char kDesktopEntryName[] = "skyvane.desktop";
 
 // The value of an Exec key that runs `command` (the program, then its
-// arguments), as the desktop entry specification writes it: an argument
+// arguments), as the freedesktop.org desktop entry format writes it: an argument
 // with a blank or a reserved character is double-quoted, with the
 // characters " ` $ and the backslash escaped by a backslash inside; % is
 // doubled; then the value's own escapes (a doubled backslash, \n, \t, \r)

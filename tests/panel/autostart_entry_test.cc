@@ -12,7 +12,7 @@
 namespace skyvane {
 namespace {
 
-TEST(DesktopExec, QuotesWhatTheSpecificationReserves) {
+TEST(DesktopExec, QuotesWhatTheDesktopEntryFormatReserves) {
   const std::pair<QStringList, QString> cases[] = {
       {{"/usr/bin/skyvane"}, "/usr/bin/skyvane"},
       {{"/usr/bin/skyvane", "--url", "http://h/api?a=1&b=2"},
