@@ -75,7 +75,7 @@ Ref<Collection> Collection::FromItems(JsonValue* items, std::size_t count) {
   } catch (const std::bad_alloc&) {
     Raise(ErrorNumber::kOutOfMemory, "Out of memory creating a Collection");
   }
-  for (std::size_t i = 0; i < count; ++i) list->Emplace(std::move(items[i]));
+  list->Relocate(items, count);
   return Ref<Collection>::Adopt(list);
 }
 

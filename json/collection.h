@@ -41,8 +41,10 @@ class Collection : public internal::TrailingList<Collection, JsonValue, internal
   const JsonValue& Item(int32_t position) const;
   int32_t Count() const { return static_cast<int32_t>(size()); }
 
-  // A list of the `count` items at `items`, moved in order (they are left
-  // Empty), in one block of its exact size. Raises kOutOfMemory.
+  // A list of the `count` items at `items`, in order, in one block of its
+  // exact size. The items are taken over by their bytes: the storage at
+  // `items` is left holding no live values, to be dropped without
+  // destroying them. Raises kOutOfMemory (the items are then untouched).
   static Ref<Collection> FromItems(JsonValue* items, std::size_t count);
 
   // Enumeration from the first item to the last.

@@ -132,7 +132,7 @@ Ref<Dictionary> Dictionary::FromDistinctEntries(Entry* entries, std::size_t coun
       dictionary->RoomFor(count);
       dictionary->ExtraOrNull()->index = std::move(index);
     }
-    for (std::size_t i = 0; i < count; ++i) dictionary->Emplace(std::move(entries[i]));
+    dictionary->Relocate(entries, count);
     return Ref<Dictionary>::Adopt(made.Keep());
   } catch (const std::bad_alloc&) {
     Raise(ErrorNumber::kOutOfMemory, "Out of memory creating a Dictionary");

@@ -89,8 +89,10 @@ class Dictionary
   // this dictionary.
   void TakeEntriesOf(Dictionary& from);
 
-  // A dictionary of the `count` entries at `entries`, moved in order (they
-  // are left empty). Their keys must be distinct: a reader checks them as it
+  // A dictionary of the `count` entries at `entries`, in order. The entries
+  // are taken over by their bytes: the storage at `entries` is left holding
+  // no live entries, to be dropped without destroying them (on
+  // kOutOfMemory they are untouched). Their keys must be distinct: a reader checks them as it
   // gathers them. `index`, when given, must index exactly those keys; it is
   // needed beyond kReaderScanLimit entries. Raises kOutOfMemory.
   static Ref<Dictionary> FromDistinctEntries(Entry* entries, std::size_t count,

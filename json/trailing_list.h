@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <type_traits>
 #include <utility>
@@ -77,6 +78,17 @@ class TrailingList {
   void Emplace(T&& item) noexcept {
     new (Items() + size_) T(std::move(item));
     ++size_;
+  }
+  // Takes over the `count` items at `from` by copying their bytes, in room
+  // known to be there (as Emplace). T must be a type whose moves copy its
+  // bytes and leave the source needing no destruction: the storage at
+  // `from` then holds no live items and is dropped without destroying them.
+  void Relocate(T* from, std::size_t count) noexcept {
+    // An empty gathering stack may have no storage at all.
+    if (count == 0) return;
+    std::memcpy(static_cast<void*>(Items() + size_), static_cast<const void*>(from),
+                count * sizeof(T));
+    size_ += static_cast<uint32_t>(count);
   }
   // Makes room for one more item, doubling the room when full. Throws
   // std::bad_alloc, leaving the list unchanged.
