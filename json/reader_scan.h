@@ -34,43 +34,53 @@ inline bool IsLayoutBlank(char16_t c) {
 
 // The first position at or after `pos` that is not a layout blank.
 inline std::size_t SkipLayoutBlanks(const char16_t* p, std::size_t pos, std::size_t n) {
-  if (pos >= n) return pos;
+  if (pos >= n || !IsLayoutBlank(p[pos])) return pos;
 #if defined(__SSE2__)
-  // Indentation comes in long runs of spaces and line ends.
-  const __m128i space = _mm_set1_epi16(u' ');
-  const __m128i line_feed = _mm_set1_epi16(u'\n');
-  const __m128i carriage_return = _mm_set1_epi16(u'\r');
-  const __m128i tab = _mm_set1_epi16(u'\t');
-  while (n - pos >= kLanes && IsLayoutBlank(p[pos])) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + pos));
+  // Indentation comes in runs of spaces after a line end, mostly shorter
+  // than two vectors: sixteen units are narrowed to bytes at once (units
+  // above 255 saturate to bytes that are no blank) and compared together.
+  const __m128i space = _mm_set1_epi8(' ');
+  const __m128i line_feed = _mm_set1_epi8('\n');
+  const __m128i carriage_return = _mm_set1_epi8('\r');
+  const __m128i tab = _mm_set1_epi8('\t');
+  constexpr unsigned kAllBlank = 0xFFFF;
+  while (n - pos >= 2 * kLanes) {
+    const __m128i v =
+        _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + pos)),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + pos + kLanes)));
     const __m128i blank =
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, space), _mm_cmpeq_epi16(v, line_feed)),
-                     _mm_or_si128(_mm_cmpeq_epi16(v, carriage_return), _mm_cmpeq_epi16(v, tab)));
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, space), _mm_cmpeq_epi8(v, line_feed)),
+                     _mm_or_si128(_mm_cmpeq_epi8(v, carriage_return), _mm_cmpeq_epi8(v, tab)));
     const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(blank));
-    if (mask != 0xFFFF) {
-      pos += static_cast<std::size_t>(__builtin_ctz(~mask)) / 2;
+    if (mask != kAllBlank) {
+      pos += static_cast<std::size_t>(__builtin_ctz(~mask));
       break;
     }
-    pos += kLanes;
+    pos += 2 * kLanes;
   }
 #endif
   while (pos < n && IsLayoutBlank(p[pos])) ++pos;
   return pos;
 }
 
-// The first position at or after `pos` holding `quote` or a backslash, or n.
+// The first position at or after `pos` holding `quote` (an ASCII unit: the
+// reader passes one of its two quotes) or a backslash, or n.
 inline std::size_t FindQuoteOrBackslash(const char16_t* p, std::size_t pos, std::size_t n,
                                         char16_t quote) {
   if (pos >= n) return pos;
 #if defined(__SSE2__)
-  const __m128i quotes = _mm_set1_epi16(static_cast<short>(quote));
-  const __m128i backslashes = _mm_set1_epi16(u'\\');
-  while (n - pos >= kLanes) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + pos));
-    const __m128i hit = _mm_or_si128(_mm_cmpeq_epi16(v, quotes), _mm_cmpeq_epi16(v, backslashes));
+  // Sixteen units narrowed to bytes at once; units above 255 saturate to
+  // bytes that match neither (both quotes and the backslash are ASCII).
+  const __m128i quotes = _mm_set1_epi8(static_cast<char>(quote));
+  const __m128i backslashes = _mm_set1_epi8('\\');
+  while (n - pos >= 2 * kLanes) {
+    const __m128i v =
+        _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + pos)),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + pos + kLanes)));
+    const __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, quotes), _mm_cmpeq_epi8(v, backslashes));
     const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
-    if (mask != 0) return pos + static_cast<std::size_t>(__builtin_ctz(mask)) / 2;
-    pos += kLanes;
+    if (mask != 0) return pos + static_cast<std::size_t>(__builtin_ctz(mask));
+    pos += 2 * kLanes;
   }
 #endif
   while (pos < n && p[pos] != quote && p[pos] != u'\\') ++pos;
@@ -82,24 +92,27 @@ inline std::size_t FindQuoteOrBackslash(const char16_t* p, std::size_t pos, std:
 inline std::size_t FindKeySpecial(const char16_t* p, std::size_t pos, std::size_t n) {
   if (pos >= n) return pos;
 #if defined(__SSE2__)
-  const __m128i double_quote = _mm_set1_epi16(u'"');
-  const __m128i single_quote = _mm_set1_epi16(u'\'');
-  const __m128i colon = _mm_set1_epi16(u':');
-  const __m128i space = _mm_set1_epi16(u' ');
-  const __m128i line_feed = _mm_set1_epi16(u'\n');
-  const __m128i carriage_return = _mm_set1_epi16(u'\r');
-  const __m128i tab = _mm_set1_epi16(u'\t');
-  while (n - pos >= kLanes) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + pos));
+  // Sixteen units narrowed to bytes at once, as in FindQuoteOrBackslash.
+  const __m128i double_quote = _mm_set1_epi8('"');
+  const __m128i single_quote = _mm_set1_epi8('\'');
+  const __m128i colon = _mm_set1_epi8(':');
+  const __m128i space = _mm_set1_epi8(' ');
+  const __m128i line_feed = _mm_set1_epi8('\n');
+  const __m128i carriage_return = _mm_set1_epi8('\r');
+  const __m128i tab = _mm_set1_epi8('\t');
+  while (n - pos >= 2 * kLanes) {
+    const __m128i v =
+        _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + pos)),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + pos + kLanes)));
     const __m128i quotes =
-        _mm_or_si128(_mm_cmpeq_epi16(v, double_quote), _mm_cmpeq_epi16(v, single_quote));
+        _mm_or_si128(_mm_cmpeq_epi8(v, double_quote), _mm_cmpeq_epi8(v, single_quote));
     const __m128i blanks =
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, space), _mm_cmpeq_epi16(v, line_feed)),
-                     _mm_or_si128(_mm_cmpeq_epi16(v, carriage_return), _mm_cmpeq_epi16(v, tab)));
-    const __m128i hit = _mm_or_si128(_mm_or_si128(quotes, _mm_cmpeq_epi16(v, colon)), blanks);
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, space), _mm_cmpeq_epi8(v, line_feed)),
+                     _mm_or_si128(_mm_cmpeq_epi8(v, carriage_return), _mm_cmpeq_epi8(v, tab)));
+    const __m128i hit = _mm_or_si128(_mm_or_si128(quotes, _mm_cmpeq_epi8(v, colon)), blanks);
     const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
-    if (mask != 0) return pos + static_cast<std::size_t>(__builtin_ctz(mask)) / 2;
-    pos += kLanes;
+    if (mask != 0) return pos + static_cast<std::size_t>(__builtin_ctz(mask));
+    pos += 2 * kLanes;
   }
 #endif
   for (; pos < n; ++pos) {

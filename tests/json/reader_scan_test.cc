@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -77,6 +78,45 @@ TEST(ReaderScanTest, ScansNeverReadPastTheEnd) {
   EXPECT_EQ(SkipLayoutBlanks(blanks.data(), 7, 4), 7u);
   EXPECT_EQ(FindQuoteOrBackslash(quotes.data(), 7, 4, u'"'), 7u);
   EXPECT_EQ(FindKeySpecial(quotes.data(), 7, 4), 7u);
+}
+
+// The vector loops narrow units to bytes: units whose low byte, or whose
+// narrowed byte, is one of the units looked for must never match, and the
+// loops, now sixteen units wide, must stop at n.
+TEST(ReaderScanTest, WideUnitsNeverPassForTheUnitsLookedFor) {
+  const std::u16string_view wide =
+      u"\u0122\u0127\u015c\u013a\u0120\u010a\u010d\u0109\u0128\u8022\u80ff\u00ff\u7fff\uff20";
+  const std::u16string_view specials = u"\"'\\:\r\n\t ()";
+  std::u16string alphabet(wide);
+  alphabet += wide;
+  alphabet += specials;
+  for (const std::u16string& text : RandomTexts(alphabet, 3000)) {
+    for (std::size_t pos = 0; pos <= text.size(); ++pos) {
+      std::size_t blanks_end = pos;
+      while (blanks_end < text.size() && std::u16string_view(u"\t\n\r ()").find(text[blanks_end]) !=
+                                             std::u16string_view::npos) {
+        ++blanks_end;
+      }
+      ASSERT_EQ(SkipLayoutBlanks(text.data(), pos, text.size()), blanks_end)
+          << Utf16ToUtf8(text) << " from " << pos;
+      const std::size_t key_end = std::min(text.find_first_of(u"\"':\r\n\t ", pos), text.size());
+      ASSERT_EQ(FindKeySpecial(text.data(), pos, text.size()), key_end)
+          << Utf16ToUtf8(text) << " from " << pos;
+      for (char16_t quote : {u'"', u'\''}) {
+        const std::size_t string_end =
+            std::min(text.find_first_of(std::u16string{quote, u'\\'}, pos), text.size());
+        ASSERT_EQ(FindQuoteOrBackslash(text.data(), pos, text.size(), quote), string_end)
+            << Utf16ToUtf8(text) << " from " << pos;
+      }
+    }
+  }
+  const std::u16string blanks(32, u' ');
+  const std::u16string plain_then_quotes = std::u16string(16, u'a') + std::u16string(16, u'"');
+  for (std::size_t n = 0; n <= 16; ++n) {
+    EXPECT_EQ(SkipLayoutBlanks(blanks.data(), 0, n), n);
+    EXPECT_EQ(FindQuoteOrBackslash(plain_then_quotes.data(), 0, n, u'"'), n);
+    EXPECT_EQ(FindKeySpecial(plain_then_quotes.data(), 0, n), n);
+  }
 }
 
 TEST(ReaderScanTest, NumberCharsAreExactlyTheFifteen) {
