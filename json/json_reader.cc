@@ -158,6 +158,9 @@ class Reader {
   }
   std::u16string Position() const { return DecimalText(pos_ + 1); }
 
+  // Steps over blanks and comments. It stops at the end or at a unit that
+  // MayStartBlank refuses, so a second call in the same place does nothing:
+  // the readers that start at a non-blank rely on their caller's call.
   void SkipBlanks() {
     if (pos_ < n_ && !MayStartBlank(p_[pos_])) return;
     // Layout blanks need no state: step over them in a tight loop first.
@@ -267,6 +270,7 @@ class Reader {
       std::u16string_view key;
       ReadMember([&] {
         key = ReadKey(spelled);
+        SkipBlanks();
         Decimal number;
         if (ReadPlainNumber(number)) {
           AddMember(members.start, key, JsonValue(number), index);
@@ -371,11 +375,11 @@ class Reader {
     return JsonValue(std::move(array));
   }
 
-  // Reads a key up to and including its colon. Blanks and quotes are never
-  // part of it; there are no escapes. The key is a view of the text, or of
-  // `spelled` when it is not one plain run of it.
+  // Reads a key up to and including its colon, from a non-blank (the
+  // caller skipped blanks). Blanks and quotes are never part of it; there
+  // are no escapes. The key is a view of the text, or of `spelled` when it
+  // is not one plain run of it.
   std::u16string_view ReadKey(std::u16string& spelled) {
-    SkipBlanks();
     // Most keys are one plain run in double quotes with the colon right
     // after: taken at once, exactly as the loop below would take them.
     if (At(u'"')) {
@@ -429,9 +433,10 @@ class Reader {
     return key;
   }
 
-  // `depth` is the nesting of the container whose member this is.
+  // From a non-blank where ReadPlainNumber found no plain number. `depth`
+  // is the nesting of the container whose member this is. The readers below
+  // start where it found their first character.
   JsonValue ReadValue(int depth) {
-    SkipBlanks();
     if (AtEnd()) return ReadNumber();
     switch (p_[pos_]) {
       case u'{':
@@ -457,7 +462,6 @@ class Reader {
   // escapes is one run of the text, taken as it stands; escapes go through
   // the string builder.
   JsonValue ReadString() {
-    SkipBlanks();
     const char16_t quote = p_[pos_];
     ++pos_;
     const std::size_t start = pos_;
@@ -559,13 +563,12 @@ class Reader {
   }
 
   // Most numbers are plain: read and converted in one pass, which gives
-  // what the conversion of the collected run would give. After blanks, reads
-  // such a number as ReadValue would read it and returns true; returns false
-  // having read nothing more for anything else (`out` is then unspecified).
-  // Containers call it before ReadValue, so that their many numbers go
-  // straight in without the general dispatch.
+  // what the conversion of the collected run would give. From a non-blank
+  // (the caller skipped blanks), reads such a number as ReadValue would read
+  // it and returns true; returns false having read nothing for anything
+  // else (`out` is then unspecified). Containers call it before ReadValue,
+  // so that their many numbers go straight in without the general dispatch.
   bool ReadPlainNumber(Decimal& out) {
-    SkipBlanks();
     const std::size_t plain_end = reader_scan::ScanPlainNumber(p_, pos_, n_, out);
     if (plain_end == pos_ || plain_end >= n_ || IsNumberChar(p_[plain_end])) return false;
     pos_ = plain_end;
@@ -577,7 +580,6 @@ class Reader {
   }
 
   bool ReadBoolean() {
-    SkipBlanks();
     constexpr std::u16string_view kTrue = u"true";
     constexpr std::u16string_view kFalse = u"false";
     if (LiteralAt(kTrue)) {
@@ -593,7 +595,6 @@ class Reader {
   }
 
   JsonValue ReadNull() {
-    SkipBlanks();
     constexpr std::u16string_view kNull = u"null";
     if (LiteralAt(kNull)) {
       pos_ += kNull.size();
