@@ -6,7 +6,6 @@
 namespace skyvane::internal {
 namespace {
 
-thread_local ParseArena* t_current_arena = nullptr;
 constexpr int64_t kHold = int64_t{1} << 62;
 
 }  // namespace
@@ -42,17 +41,13 @@ void* NewAligned(std::size_t bytes) {
 
 }  // namespace
 
-ParseArena::ParseArena() noexcept : previous_(t_current_arena) {
-  t_current_arena = this;
+ParseArena::ParseArena() noexcept : previous_(current_) {
+  current_ = this;
 }
 
 ParseArena::~ParseArena() {
   RetireChunk();
-  t_current_arena = previous_;
-}
-
-ParseArena* ParseArena::Current() noexcept {
-  return t_current_arena;
+  current_ = previous_;
 }
 
 void* ParseArena::AllocateSlow(std::size_t bytes, Cut cut) {
@@ -92,16 +87,6 @@ void ParseArena::Free(void* block) noexcept {
     chunk->~ChunkHeader();
     std::free(chunk);
   }
-}
-
-Block AllocateBlock(std::size_t bytes) {
-  if (ParseArena* arena = ParseArena::Current()) return Block{arena->Allocate(bytes), true};
-  return Block{::operator new(bytes), false};
-}
-
-Block AllocateTextBlock(std::size_t bytes) {
-  if (ParseArena* arena = ParseArena::Current()) return Block{arena->AllocateText(bytes), true};
-  return Block{::operator new(bytes), false};
 }
 
 void FreeBlock(const Block& block) noexcept {

@@ -28,15 +28,6 @@ struct Block {
   bool in_arena = false;  // to be given back to FreeBlock as it is
 };
 
-// `bytes` bytes aligned for any of the value model's types, from the
-// thread's arena when there is one. Throws std::bad_alloc.
-Block AllocateBlock(std::size_t bytes);
-// `bytes` bytes aligned for char16_t, from the thread's arena when there is
-// one. Throws std::bad_alloc.
-Block AllocateTextBlock(std::size_t bytes);
-// Frees a block of AllocateBlock or AllocateTextBlock. Thread-safe.
-void FreeBlock(const Block& block) noexcept;
-
 class ParseArena {
  public:
   static constexpr std::size_t kChunkSize = std::size_t{1} << 15;
@@ -54,7 +45,7 @@ class ParseArena {
   ParseArena& operator=(const ParseArena&) = delete;
 
   // The thread's current arena, or nullptr.
-  static ParseArena* Current() noexcept;
+  static ParseArena* Current() noexcept { return current_; }
 
   // A block of `bytes` bytes in a chunk of this arena. Throws std::bad_alloc.
   void* Allocate(std::size_t bytes) {
@@ -98,7 +89,23 @@ class ParseArena {
   char* end_ = nullptr;
   int64_t blocks_in_chunk_ = 0;
   ParseArena* previous_ = nullptr;
+  static inline thread_local ParseArena* current_ = nullptr;
 };
+
+// `bytes` bytes aligned for any of the value model's types, from the
+// thread's arena when there is one. Throws std::bad_alloc.
+inline Block AllocateBlock(std::size_t bytes) {
+  if (ParseArena* arena = ParseArena::Current()) return Block{arena->Allocate(bytes), true};
+  return Block{::operator new(bytes), false};
+}
+// `bytes` bytes aligned for char16_t, from the thread's arena when there is
+// one. Throws std::bad_alloc.
+inline Block AllocateTextBlock(std::size_t bytes) {
+  if (ParseArena* arena = ParseArena::Current()) return Block{arena->AllocateText(bytes), true};
+  return Block{::operator new(bytes), false};
+}
+// Frees a block of AllocateBlock or AllocateTextBlock. Thread-safe.
+void FreeBlock(const Block& block) noexcept;
 
 }  // namespace skyvane::internal
 
