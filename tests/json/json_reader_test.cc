@@ -112,6 +112,25 @@ TEST(ReadJsonTest, RootAndBlanks) {
   });
 }
 
+// Blanks, parentheses and comments before every kind of key and value, in
+// objects and arrays: each member is read from where they end. A lone "/"
+// or "*" is a blank there too.
+TEST(ReadJsonTest, BlanksAndCommentsBeforeEveryKindOfMember) {
+  ExpectCases({
+      {u"{ /*c*/ \"a\" /*c*/ : /*c*/ \"s\" /*c*/ , \"b\" : ( true ) , \"c\" :\n\tnull // n\n"
+       u" , \"d\" : /**/ [ /**/ 1 , ( -2.5 ) , /**/ 'q' , false , { } ] , \"e\" : // x\n"
+       u" {\"f\" : /* y */ 7 } }",
+       "{\"a\":\"s\",\"b\":true,\"c\":null,\"d\":[1,-2.5,\"q\",false,{}],\"e\":{\"f\":7}}", u""},
+      // A key is read up to its colon: a comment inside it is part of it.
+      {u"[ /*a*/ \"s\" , ( 'q' ) , /*b*/ true , // c\n null , ( [ ( 1 ) ] ) ,"
+       u" /**/ { /**/ k /**/ : /**/ 1 } ]",
+       "[\"s\",\"q\",true,null,[1],{\"k/**/\":1}]", u""},
+      {u"[ * 1 , / 2 , / x ]", "[1,2]", u"Type mismatch: not a number: x ]\r\n"},
+      {u"{ \"a\" : * 1 , \"b\" : / 2 , \"c\": /x }", "{\"a\":1,\"b\":2}",
+       u"Type mismatch: not a number: c\r\n"},
+  });
+}
+
 TEST(ReadJsonTest, Keys) {
   ExpectCases({
       {u"{a:1}", "{\"a\":1}", u""},
