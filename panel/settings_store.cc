@@ -55,6 +55,13 @@ QString SettingsStore::Read(const QString& key) const {
   return FindSetting(file.bytes, kSettingsSection, key.toUtf8()).value_or(QString());
 }
 
+QString SettingsStore::ReadProblem() const {
+  const LocalFileRead file = ReadLocalFile(FileName(), kMaxSettingsFileBytes);
+  const bool unreadable = file.outcome != LocalFileRead::Outcome::kRead &&
+                          file.outcome != LocalFileRead::Outcome::kMissing;
+  return unreadable ? file.problem : QString();
+}
+
 bool SettingsStore::Write(const QString& key, const QString& value) {
   return Apply({SettingChange{key.toUtf8(), value}});
 }

@@ -55,6 +55,11 @@ class SettingsStore {
   // The text stored under `key`, or the empty text when there is none, the
   // file does not exist or cannot be read (a folder, too large, no access).
   QString Read(const QString& key) const;
+  // One line naming the file and saying why it exists but cannot be read
+  // (not a regular file, larger than the limit, no access); empty when it
+  // reads or does not exist. Reads then hold nothing, so a caller may say
+  // once that the defaults are used.
+  QString ReadProblem() const;
 
   // Sets `key` to `value` (creating the file and its folder when needed).
   // Returns false when the file was not written; LastError() says why. A

@@ -28,6 +28,7 @@
 #include "panel/instance_address.h"
 #include "panel/instance_channel.h"
 #include "panel/panel_tray.h"
+#include "panel/settings_store.h"
 #include "panel/skyvane_form.h"
 #include "panel/sleep_watch.h"
 #include "panel/terminal_text.h"
@@ -306,6 +307,10 @@ int main(int argc, char** argv) {
   }
 
   try {
+    if (const QString unreadable = skyvane::SettingsStore().ReadProblem(); !unreadable.isEmpty()) {
+      Report(skyvane::EscapeControls(
+          QStringLiteral("cannot read the settings: %1; using the defaults").arg(unreadable)));
+    }
     skyvane::SkyvaneOptions options;
     options.language_code = skyvane::InterfaceLanguageCode();
     options.refresh_minutes = skyvane::SavedRefreshMinutes(skyvane::SettingsStore());

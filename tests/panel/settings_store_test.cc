@@ -96,6 +96,7 @@ TEST_F(SettingsStoreTest, RefusesToReplaceWhatItCannotRead) {
     EXPECT_TRUE(store.LastError().contains(QStringLiteral("not a regular file")))
         << store.LastError().toStdString();
     EXPECT_TRUE(QFileInfo(Path()).isDir());
+    EXPECT_TRUE(store.ReadProblem().contains(QStringLiteral("not a regular file")));
     QDir(Path()).removeRecursively();
   }
   {
@@ -107,6 +108,13 @@ TEST_F(SettingsStoreTest, RefusesToReplaceWhatItCannotRead) {
     EXPECT_TRUE(store.LastError().contains(QStringLiteral("larger than")))
         << store.LastError().toStdString();
     EXPECT_EQ(ReadFile(Path()), huge);
+    EXPECT_TRUE(store.ReadProblem().contains(QStringLiteral("larger than")));
+  }
+  {
+    WriteFile(Path(), "[set]\nformX=7\n");
+    EXPECT_EQ(SettingsStore(Path()).ReadProblem(), QString());
+    QFile::remove(Path());
+    EXPECT_EQ(SettingsStore(Path()).ReadProblem(), QString()) << "no file is no problem";
   }
 }
 
