@@ -12,11 +12,11 @@
 #include <cstdio>
 #include <utility>
 
-#include "panel/desktop_manners.h"
-#include "panel/forecast/saved_place.h"
-#include "panel/forecast/zone_reference.h"
-#include "panel/icon_path.h"
-#include "panel/terminal_text.h"
+#include "panel/controls/icon_path.h"
+#include "panel/places/saved_place.h"
+#include "panel/places/zone_reference.h"
+#include "panel/texts/terminal_text.h"
+#include "panel/window/desktop_manners.h"
 #include "text/run_error.h"
 
 namespace skyvane {

@@ -27,19 +27,19 @@
 #include <optional>
 #include <vector>
 
-#include "panel/column_set.h"
-#include "panel/forecast/forecast_services.h"
-#include "panel/forecast/forecast_source.h"
-#include "panel/forecast/geo_place.h"
-#include "panel/forecast_refresh.h"
-#include "panel/http_fetch.h"
-#include "panel/panel_controls.h"
-#include "panel/panel_status.h"
-#include "panel/panel_window.h"
-#include "panel/position_store.h"
-#include "panel/refresh_schedule.h"
-#include "panel/schedule_clock.h"
-#include "panel/twips.h"
+#include "panel/controls/panel_controls.h"
+#include "panel/fetch/forecast_services.h"
+#include "panel/fetch/http_fetch.h"
+#include "panel/geometry/twips.h"
+#include "panel/instance/panel_status.h"
+#include "panel/places/geo_place.h"
+#include "panel/refresh/column_set.h"
+#include "panel/refresh/forecast_refresh.h"
+#include "panel/schedule/refresh_schedule.h"
+#include "panel/schedule/schedule_clock.h"
+#include "panel/settings/position_store.h"
+#include "panel/sources/forecast_source.h"
+#include "panel/window/panel_window.h"
 
 namespace skyvane {
 

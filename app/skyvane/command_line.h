@@ -10,7 +10,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "panel/panel_command.h"
+#include "panel/instance/panel_command.h"
 
 namespace skyvane {
 

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <optional>
 
-#include "panel/schedule_clock.h"
+#include "panel/schedule/schedule_clock.h"
 
 namespace skyvane {
 

@@ -14,7 +14,7 @@
 #include <memory>
 #include <vector>
 
-#include "panel/forecast/geo_place.h"
+#include "panel/places/geo_place.h"
 #include "panel/skyvane_form.h"
 #include "tests/panel/fake_schedule_clock.h"
 #include "tests/panel/forecast_server.h"

@@ -1,0 +1,88 @@
+// When the panel refreshes its forecast after the fetch at start.
+//
+// With an interval of N minutes (0, the default, plans nothing: the fetch at
+// start stays the only one), a refresh is due
+//   - N minutes after the last refresh ended;
+//   - just after local midnight (kAfterMidnight past it), once each night,
+//     so that the day texts move on;
+//   - at once when the machine wakes from suspend (Woke(), or the clock's
+//     jumped()), and when the wall clock is set;
+//   - after a refresh that got no answer, sooner: 1, 2, 4 ... minutes after
+//     it (kFirstRetry, doubled after each further one without an answer),
+//     never later than N.
+// Every refresh, whatever started it, ends the same way (RefreshEnded), and
+// the next one is planned from there, so a refresh asked for by the user
+// also puts the next planned one off.
+//
+// One wake-up of the clock is armed, for the earliest due time; none while
+// the interval is 0 or a refresh is under way, so nothing runs while nothing
+// is due. Not thread-safe; lives on the panel's thread.
+#ifndef SKYVANE_PANEL_SCHEDULE_REFRESH_SCHEDULE_H_
+#define SKYVANE_PANEL_SCHEDULE_REFRESH_SCHEDULE_H_
+
+#include <QDateTime>
+#include <QObject>
+#include <chrono>
+#include <optional>
+
+#include "panel/schedule/schedule_clock.h"
+
+namespace skyvane {
+
+class RefreshSchedule : public QObject {
+  Q_OBJECT
+
+ public:
+  enum class Outcome {
+    kUpdated,   // all seven columns were written
+    kFailed,    // an answer came, but no whole forecast could be read from it
+    kNoAnswer,  // the fetch got no answer at all
+  };
+
+  static constexpr std::chrono::minutes kFirstRetry{1};
+  static constexpr std::chrono::minutes kAfterMidnight{1};
+
+  // `clock` must outlive the schedule. The interval starts at 0.
+  explicit RefreshSchedule(ScheduleClock* clock, QObject* parent = nullptr);
+
+  // Sets the interval (0 plans nothing) and plans afresh from the end of
+  // the last refresh; a due time that has passed makes a refresh due at once.
+  void SetInterval(std::chrono::minutes interval);
+  std::chrono::minutes Interval() const { return interval_; }
+
+  // A refresh began, whatever its cause: nothing is planned until it ends.
+  void RefreshStarted();
+  // A refresh ended now with `outcome`: plans the next one.
+  void RefreshEnded(Outcome outcome);
+  // The machine woke from suspend: a refresh is due at once, unless the
+  // interval is 0 or one is under way.
+  void Woke();
+
+  // When the next refresh is due; none while nothing is planned (interval
+  // 0, no refresh has ended yet, or one is due or under way).
+  std::optional<QDateTime> Next() const { return next_; }
+
+ signals:
+  // A refresh is due now. The owner refreshes and reports the end with
+  // RefreshEnded; until then nothing further is due.
+  void due();
+
+ private:
+  void Plan();
+  void ClockWoke();
+  void MakeDue();
+  std::chrono::minutes RetryDelay() const;
+
+  ScheduleClock* clock_;
+  std::chrono::minutes interval_{0};
+  std::optional<QDateTime> last_end_;
+  std::optional<QDateTime> next_;
+  // Refreshes in a row that got no answer.
+  int unanswered_ = 0;
+  // A refresh is due or under way.
+  bool busy_ = false;
+};
+
+}  // namespace skyvane
+
+#endif  // SKYVANE_PANEL_SCHEDULE_REFRESH_SCHEDULE_H_
