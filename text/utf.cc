@@ -125,7 +125,7 @@ constexpr bool IsContinuation(uint8_t c) {
   return InRange(c, kContinuationLow, kContinuationHigh);
 }
 
-// `size` bytes from `s` as an unsigned number, the first byte lowest.
+// The sizeof(Word) bytes from `s` as an unsigned number, the first byte lowest.
 template <typename Word>
 Word LoadLittleEndian(const uint8_t* s) {
   Word w;
