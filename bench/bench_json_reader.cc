@@ -14,14 +14,18 @@
 // an all-ASCII text and on a text of mostly CJK ideographs (both generated),
 // beside the plain decoder it replaced (kept with the tests) and ICU's
 // u_strFromUTF8WithSub, which substitute the same way; the counter MB_per_s
-// gives their speed in decimal megabytes of input a second. The counter held_MiB is the memory the
-// parsed document keeps (glibc's bytes in use, small and mapped blocks, measured around one extra
-// parse with the document still alive).
+// gives their speed in decimal megabytes of input a second.
+//
+// The counter held_MiB is the memory the parsed document keeps (glibc's
+// bytes in use, small and mapped blocks, measured around one extra parse
+// with the document still alive).
 //
 // Repetitions (10 by default) run interleaved in random order, and the end
-// of the output gives, per document, ReadJson's speed as a ratio to each
-// peer's (above 1: ReadJson is faster) from median CPU times, and the
-// memory each parser's document holds.
+// of the output gives, per document, ReadJson's speed (and that of
+// ReadJsonFromBytes) as a ratio to each peer's (above 1: ours is faster),
+// and per text Utf8ToUtf16's to each other converter's, from median CPU
+// times; then the memory each parser's document holds and the median
+// MB_per_s of each converter.
 //
 // The documents are looked up in $SKYVANE_BENCH_DATA, else in bench/data of
 // the source tree when it exists, else in the folder the build names
@@ -187,7 +191,7 @@ std::string AsciiText() {
 }
 
 // Ideographs of the CJK Unified Ideographs block (three bytes each), with
-// now and then an ASCII space or digit and a line end, as in running text.
+// now and then an ASCII space or line end, as in running text.
 std::string CjkText() {
   std::mt19937 random(2);
   std::uniform_int_distribution<char32_t> ideograph(0x4E00, 0x9FFF);
