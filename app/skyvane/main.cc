@@ -256,8 +256,8 @@ int Inspect(const skyvane::CommandLine& command_line, skyvane::Skyvane& form) {
   return kExitSuccess;
 }
 
-// Shows the tray icon and wires it to the form: the tray reports, the form
-// and the autostart entry act.
+// Wires the tray icon to the form: the tray reports, the form and the
+// autostart entry act. The icon is shown apart, once the form is.
 void WireTray(skyvane::PanelTray& tray, skyvane::Skyvane& form) {
   tray.SetStartAtLogin(skyvane::AutostartEntry().IsOn());
   QObject::connect(&tray, &skyvane::PanelTray::refreshRequested, &form, &skyvane::Skyvane::Refresh);
@@ -271,7 +271,6 @@ void WireTray(skyvane::PanelTray& tray, skyvane::Skyvane& form) {
   QObject::connect(&form, &skyvane::Skyvane::statusChanged, &tray, &skyvane::PanelTray::SetStatus);
   QObject::connect(&form, &skyvane::Skyvane::todayIconChanged, &tray,
                    &skyvane::PanelTray::SetTodayIcon);
-  tray.Show();
 }
 
 }  // namespace
@@ -341,6 +340,10 @@ int main(int argc, char** argv) {
     if (!form.CloseRequested()) form.Form_Load();
     if (form.CloseRequested()) return kExitSuccess;
     form.show();
+    // Only now: showing a window closes any open popup, so a tray menu
+    // opened while the first forecast is fetched would vanish under the
+    // pointer when the form shows.
+    tray.Show();
     return QApplication::exec();
   } catch (const skyvane::RunError& error) {
     Report(QString::fromStdString(error.what()));

@@ -13,15 +13,18 @@
 #   - the tray icon, also in a tray that starts after the panel, and its
 #     menu: Refresh now, Reset position, Start at login, Quit.
 #
-#   commands_test.sh SKYVANE FORECAST_JSON HANDOVER_LIMIT_MS
+#   commands_test.sh SKYVANE FORECAST_JSON HANDOVER_LIMIT_MS GRAB_PROBE
 #
 # HANDOVER_LIMIT_MS bounds how long a later start may take to hand over its
 # command and exit. The measured times are printed, for the record.
+# GRAB_PROBE is x_grab_probe, which tells whether a popup holds the pointer
+# or the keyboard.
 set -uo pipefail
 
 skyvane=$1
 forecast=$2
 handover_limit_ms=$3
+grab_probe=$4
 here=$(cd "$(dirname "$0")" && pwd)
 
 source "$here/x_session.bash"
@@ -138,25 +141,36 @@ shown_window() {
 menu_shown() { shown_window menu; }
 menu_gone() { ! shown_window menu; }
 tooltip_shown() { shown_window tooltip; }
-# menu_choose KEY...: opens the tray icon's menu and picks an item with the
-# keys (Down from the top, Up from the bottom), then Return. The menu takes
-# the keyboard only once it is drawn, a moment after it shows; keys that come
-# before that leave the menu open and are sent again.
+# pointer_over_tray_icon X Y: the server has the pointer inside the tray
+# icon, whose upper left corner is at X, Y.
+pointer_over_tray_icon() {
+  local X= Y= WIDTH= HEIGHT=
+  eval "$(xdotool getwindowgeometry --shell "$tray_icon" 2>/dev/null | grep -E '^(WIDTH|HEIGHT)=')"
+  eval "$(xdotool getmouselocation --shell 2>/dev/null | grep -E '^(X|Y)=')"
+  [ -n "$X" ] && [ -n "$WIDTH" ] && [ "$X" -ge "$1" ] && [ "$X" -lt "$(($1 + WIDTH))" ] &&
+    [ "$Y" -ge "$2" ] && [ "$Y" -lt "$(($2 + HEIGHT))" ]
+}
+grabs_free() { "$grab_probe" free; }
+keyboard_held() { "$grab_probe" keyboard-held; }
+# menu_choose KEY...: opens the tray icon's menu with a right click and picks
+# an item with the keys (Down from the top, Up from the bottom), then Return.
+# Each step waits for what a person's hand meets: the click once no popup
+# holds the pointer (a menu lets go of it only a moment after its window is
+# gone) and the pointer rests on the icon; the keys once the open menu has
+# taken the keyboard; the next step once the menu is gone and has let go.
 menu_choose() {
-  local x y attempt
+  local x y
   x=$(xwininfo -id "$tray_icon" | sed -n 's/.*Absolute upper-left X: *//p')
   y=$(xwininfo -id "$tray_icon" | sed -n 's/.*Absolute upper-left Y: *//p')
-  xdotool mousemove "$((x + 4))" "$((y + 4))" click 3
+  wait_for "the pointer and the keyboard to be free" grabs_free
+  xdotool mousemove "$((x + 4))" "$((y + 4))"
+  wait_for "the pointer on the tray icon" pointer_over_tray_icon "$x" "$y"
+  xdotool click 3
   wait_for "the tray menu" menu_shown
-  for attempt in 1 2 3 4 5; do
-    sleep 0.2
-    xdotool key "$@" Return
-    for _ in 1 2 3 4 5 6 7 8 9 10; do
-      menu_gone && return 0
-      sleep 0.2
-    done
-  done
-  die "the tray menu took no keys"
+  wait_for "the tray menu to take the keyboard" keyboard_held
+  xdotool key "$@" Return
+  wait_for "the tray menu to close" menu_gone
+  wait_for "the tray menu to let go of the pointer and the keyboard" grabs_free
 }
 
 default_x=1473
