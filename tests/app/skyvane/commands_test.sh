@@ -328,6 +328,43 @@ for pid in "$first" "$second"; do kill -0 "$pid" 2>/dev/null && alive=$((alive +
 [ "$alive" -eq 1 ] || fail "$alive processes left of two starts at once"
 "$skyvane" --quit || fail "--quit after two starts"
 
+# ===== a tray menu opened as soon as the icon lets it, while the first
+# forecast is on its way, stays open when the panel shows with it
+serve hold
+before=$(requests)
+"$skyvane" --url "$url" >"$work/panel.log" 2>&1 &
+panel_pid=$!
+pids+=("$panel_pid")
+panel_window=
+wait_for "the first fetch of the start" requests_reach $((before + 1))
+early_menu=
+if find_tray_icon; then
+  x=$(xwininfo -id "$tray_icon" | sed -n 's/.*Absolute upper-left X: *//p')
+  y=$(xwininfo -id "$tray_icon" | sed -n 's/.*Absolute upper-left Y: *//p')
+  xdotool mousemove "$((x + 4))" "$((y + 4))"
+  wait_for "the pointer on the tray icon" pointer_over_tray_icon "$x" "$y"
+  xdotool click 3
+  wait_for "the tray menu during the first fetch" menu_shown
+  early_menu=yes
+fi
+serve good
+panel_shown() {
+  panel_window=$(xdotool search --all --onlyvisible --pid "$panel_pid" --name '^Form1$' 2>/dev/null |
+    head -1)
+  [ -n "$panel_window" ]
+}
+wait_for "the panel after the first forecast" panel_shown
+if [ -n "$early_menu" ]; then
+  menu_shown || fail "the tray menu opened during the first fetch closed when the panel showed"
+  xdotool key Escape
+  wait_for "the early tray menu to close" menu_gone
+  wait_for "the early tray menu to let go" grabs_free
+fi
+wait_for "the tray icon once the panel shows" find_tray_icon
+echo "a tray menu during the first fetch: ${early_menu:-no, the icon shows with the panel}"
+"$skyvane" --quit || fail "--quit after the early tray menu"
+wait_for "the panel to end" panel_ended
+
 # ===== a tray that comes after the panel (a login that starts both at once),
 # and the tray's Quit
 kill "$tray_pid"
