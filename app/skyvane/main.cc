@@ -120,10 +120,14 @@ int main(int argc, char** argv) {
     }
     if (command_line.Inspects()) return Inspect(command_line, form);
 
-    const skyvane::PanelCompanions companions(form);
+    skyvane::PanelCompanions companions(form);
     if (!form.CloseRequested()) form.Form_Load();
     if (form.CloseRequested()) return kExitSuccess;
     form.show();
+    // Only now: showing a window closes any open popup, so a tray menu
+    // opened while the first forecast is fetched would vanish under the
+    // pointer when the form shows.
+    companions.ShowTray();
     return QApplication::exec();
   } catch (const skyvane::RunError& error) {
     ReportLine(QString::fromStdString(error.what()));

@@ -73,7 +73,6 @@ PanelCompanions::PanelCompanions(Skyvane& form) : tray_(ApplicationIcon()) {
   });
   QObject::connect(&form, &Skyvane::statusChanged, &tray_, &PanelTray::SetStatus);
   QObject::connect(&form, &Skyvane::todayIconChanged, &tray_, &PanelTray::SetTodayIcon);
-  tray_.Show();
 }
 
 }  // namespace skyvane

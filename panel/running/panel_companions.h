@@ -36,10 +36,14 @@ void ActOnCommand(Skyvane& form, const PanelCommand& command);
 void ConnectChannel(InstanceChannel* channel, Skyvane& form);
 
 // The tray icon and the wake watch of a shown panel, wired to `form`, which
-// must outlive them. The tray icon is shown at construction.
+// must outlive them.
 class PanelCompanions {
  public:
   explicit PanelCompanions(Skyvane& form);
+
+  // Shows the tray icon. Call it once the form is shown: showing a window
+  // closes every open popup, a tray menu opened meanwhile too.
+  void ShowTray() { tray_.Show(); }
   PanelCompanions(const PanelCompanions&) = delete;
   PanelCompanions& operator=(const PanelCompanions&) = delete;
 

@@ -13,15 +13,18 @@
 #   - the tray icon, also in a tray that starts after the panel, and its
 #     menu: Refresh now, Reset position, Start at login, Quit.
 #
-#   commands_test.sh SKYVANE FORECAST_JSON HANDOVER_LIMIT_MS
+#   commands_test.sh SKYVANE FORECAST_JSON HANDOVER_LIMIT_MS GRAB_PROBE
 #
 # HANDOVER_LIMIT_MS bounds how long a later start may take to hand over its
 # command and exit. The measured times are printed, for the record.
+# GRAB_PROBE is x_grab_probe, which tells whether a popup holds the pointer
+# or the keyboard.
 set -uo pipefail
 
 skyvane=$1
 forecast=$2
 handover_limit_ms=$3
+grab_probe=$4
 here=$(cd "$(dirname "$0")" && pwd)
 
 source "$here/x_session.bash"
@@ -138,25 +141,36 @@ shown_window() {
 menu_shown() { shown_window menu; }
 menu_gone() { ! shown_window menu; }
 tooltip_shown() { shown_window tooltip; }
-# menu_choose KEY...: opens the tray icon's menu and picks an item with the
-# keys (Down from the top, Up from the bottom), then Return. The menu takes
-# the keyboard only once it is drawn, a moment after it shows; keys that come
-# before that leave the menu open and are sent again.
+# pointer_over_tray_icon X Y: the server has the pointer inside the tray
+# icon, whose upper left corner is at X, Y.
+pointer_over_tray_icon() {
+  local X= Y= WIDTH= HEIGHT=
+  eval "$(xdotool getwindowgeometry --shell "$tray_icon" 2>/dev/null | grep -E '^(WIDTH|HEIGHT)=')"
+  eval "$(xdotool getmouselocation --shell 2>/dev/null | grep -E '^(X|Y)=')"
+  [ -n "$X" ] && [ -n "$WIDTH" ] && [ "$X" -ge "$1" ] && [ "$X" -lt "$(($1 + WIDTH))" ] &&
+    [ "$Y" -ge "$2" ] && [ "$Y" -lt "$(($2 + HEIGHT))" ]
+}
+grabs_free() { "$grab_probe" free; }
+keyboard_held() { "$grab_probe" keyboard-held; }
+# menu_choose KEY...: opens the tray icon's menu with a right click and picks
+# an item with the keys (Down from the top, Up from the bottom), then Return.
+# Each step waits for what a person's hand meets: the click once no popup
+# holds the pointer (a menu lets go of it only a moment after its window is
+# gone) and the pointer rests on the icon; the keys once the open menu has
+# taken the keyboard; the next step once the menu is gone and has let go.
 menu_choose() {
-  local x y attempt
+  local x y
   x=$(xwininfo -id "$tray_icon" | sed -n 's/.*Absolute upper-left X: *//p')
   y=$(xwininfo -id "$tray_icon" | sed -n 's/.*Absolute upper-left Y: *//p')
-  xdotool mousemove "$((x + 4))" "$((y + 4))" click 3
+  wait_for "the pointer and the keyboard to be free" grabs_free
+  xdotool mousemove "$((x + 4))" "$((y + 4))"
+  wait_for "the pointer on the tray icon" pointer_over_tray_icon "$x" "$y"
+  xdotool click 3
   wait_for "the tray menu" menu_shown
-  for attempt in 1 2 3 4 5; do
-    sleep 0.2
-    xdotool key "$@" Return
-    for _ in 1 2 3 4 5 6 7 8 9 10; do
-      menu_gone && return 0
-      sleep 0.2
-    done
-  done
-  die "the tray menu took no keys"
+  wait_for "the tray menu to take the keyboard" keyboard_held
+  xdotool key "$@" Return
+  wait_for "the tray menu to close" menu_gone
+  wait_for "the tray menu to let go of the pointer and the keyboard" grabs_free
 }
 
 default_x=1473
@@ -313,6 +327,43 @@ alive=0
 for pid in "$first" "$second"; do kill -0 "$pid" 2>/dev/null && alive=$((alive + 1)); done
 [ "$alive" -eq 1 ] || fail "$alive processes left of two starts at once"
 "$skyvane" --quit || fail "--quit after two starts"
+
+# ===== a tray menu opened as soon as the icon lets it, while the first
+# forecast is on its way, stays open when the panel shows with it
+serve hold
+before=$(requests)
+"$skyvane" --url "$url" >"$work/panel.log" 2>&1 &
+panel_pid=$!
+pids+=("$panel_pid")
+panel_window=
+wait_for "the first fetch of the start" requests_reach $((before + 1))
+early_menu=
+if find_tray_icon; then
+  x=$(xwininfo -id "$tray_icon" | sed -n 's/.*Absolute upper-left X: *//p')
+  y=$(xwininfo -id "$tray_icon" | sed -n 's/.*Absolute upper-left Y: *//p')
+  xdotool mousemove "$((x + 4))" "$((y + 4))"
+  wait_for "the pointer on the tray icon" pointer_over_tray_icon "$x" "$y"
+  xdotool click 3
+  wait_for "the tray menu during the first fetch" menu_shown
+  early_menu=yes
+fi
+serve good
+panel_shown() {
+  panel_window=$(xdotool search --all --onlyvisible --pid "$panel_pid" --name '^Form1$' 2>/dev/null |
+    head -1)
+  [ -n "$panel_window" ]
+}
+wait_for "the panel after the first forecast" panel_shown
+if [ -n "$early_menu" ]; then
+  menu_shown || fail "the tray menu opened during the first fetch closed when the panel showed"
+  xdotool key Escape
+  wait_for "the early tray menu to close" menu_gone
+  wait_for "the early tray menu to let go" grabs_free
+fi
+wait_for "the tray icon once the panel shows" find_tray_icon
+echo "a tray menu during the first fetch: ${early_menu:-no, the icon shows with the panel}"
+"$skyvane" --quit || fail "--quit after the early tray menu"
+wait_for "the panel to end" panel_ended
 
 # ===== a tray that comes after the panel (a login that starts both at once),
 # and the tray's Quit

@@ -10,10 +10,13 @@ as "good"):
   good    200 with FORECAST_JSON
   bad     503 with an HTML error page
   drop    closes the connection without a word (a fetch without an answer)
+  hold    keeps the request waiting until the mode is another, then answers
+          as that one says
 Each request's path is appended to LOG_FILE as one line, before the answer.
 """
 import http.server
 import sys
+import time
 
 forecast_file, mode_file, log_file = sys.argv[1:4]
 forecast = open(forecast_file, "rb").read()
@@ -33,6 +36,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         with open(log_file, "a", encoding="utf-8") as log:
             log.write(self.path + "\n")
         now = mode()
+        while now == "hold":
+            time.sleep(0.05)
+            now = mode()
         if now == "drop":
             self.close_connection = True
             return
