@@ -114,7 +114,12 @@ def main():
 
     def forecast_asked(latitude, longitude):
         return ("/v1/forecast", {"latitude": latitude, "longitude": longitude,
-                                 "daily": "weather_code,temperature_2m_max,temperature_2m_min",
+                                 "daily": "weather_code,temperature_2m_max,temperature_2m_min,"
+                                          "precipitation_probability_max,precipitation_sum,"
+                                          "wind_speed_10m_max,wind_direction_10m_dominant,"
+                                          "sunrise,sunset,apparent_temperature_max,"
+                                          "apparent_temperature_min",
+                                 "hourly": "temperature_2m,precipitation_probability",
                                  "timezone": "auto", "forecast_days": "7"})
 
     def search_asked(name, language="en"):
