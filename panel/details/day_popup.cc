@@ -15,7 +15,8 @@ namespace {
 constexpr int kMargin = 12;
 constexpr int kLineHeight = 17;
 // The chart: the temperature line above, the bars of the chances beneath.
-constexpr QRect kLineArea{40, 60, 286, 92};
+constexpr QRect kLineArea{40, DayPopup::kChartTop, 286,
+                          DayPopup::kChartBottom - DayPopup::kChartTop + 1};
 constexpr QRect kBarArea{40, 156, 286, 32};
 constexpr int kHourMarkEvery = 3;
 
@@ -128,6 +129,14 @@ DayPopup::DayPopup(QWidget* parent) : QWidget(parent, Qt::Popup) {
   setFixedSize(kSize);
   setAutoFillBackground(true);
   setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+double DayPopup::ChartX(int hour) {
+  return HourX(hour);
+}
+
+QColor DayPopup::LineColor() {
+  return kLineColor;
 }
 
 QString DayPopup::FullDateText(QDate date) {

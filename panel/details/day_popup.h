@@ -11,6 +11,7 @@
 #ifndef SKYVANE_PANEL_DETAILS_DAY_POPUP_H_
 #define SKYVANE_PANEL_DETAILS_DAY_POPUP_H_
 
+#include <QColor>
 #include <QRect>
 #include <QSize>
 #include <QWidget>
@@ -42,6 +43,13 @@ class DayPopup : public QWidget {
 
   // The date as the popup names it: the long format of the current locale.
   static QString FullDateText(QDate date);
+  // The x of the middle of hour `hour` (0 .. 23) on the chart, and the top
+  // and bottom of the temperature line's area, in logical pixels.
+  static double ChartX(int hour);
+  static constexpr int kChartTop = 60;
+  static constexpr int kChartBottom = 151;
+  // The colour of the temperature line.
+  static QColor LineColor();
 
  signals:
   void closed();

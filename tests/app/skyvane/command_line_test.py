@@ -40,6 +40,12 @@ def main():
          "skyvane: Missing value after '--url'.\n", 2),
         ("a stray argument", ["extra"], "",
          "skyvane: unexpected argument \"extra\"; see --help\n", 2),
+        ("a details snapshot of no day", ["--snapshot-details", "7", "a.png"], "",
+         "skyvane: --snapshot-details takes a day from 0 to 6, not \"7\"\n", 2),
+        ("a details snapshot without its file", ["--snapshot-details", "0"], "",
+         "skyvane: --snapshot-details takes a day and a file: DAY FILE.png\n", 2),
+        ("a details snapshot with a stray argument", ["--snapshot-details", "0", "a.png", "b"],
+         "", "skyvane: unexpected argument \"b\"; see --help\n", 2),
         ("a correct command line", ["--reset-position"], "", NO_DISPLAY, 1),
         ("no arguments", [], "", NO_DISPLAY, 1),
     ]
