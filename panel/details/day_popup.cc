@@ -41,6 +41,11 @@ double HourX(int hour) {
   return kLineArea.left() + (hour + 0.5) * kLineArea.width() / kHoursPerDay;
 }
 
+// The unit as the popup writes it: the service spells miles per hour "mp/h".
+QString UnitText(const QString& unit) {
+  return unit == QLatin1String("mp/h") ? QStringLiteral("mph") : unit;
+}
+
 QString CompassText(const char* point) {
   const QString code = QLatin1String(point);
   if (code == QLatin1String("N")) return DayPopup::tr("N", "compass point");
@@ -214,8 +219,9 @@ void DayPopup::paintEvent(QPaintEvent* /*event*/) {
   };
   QString wind = Dash();
   if (day.wind_speed_max) {
-    wind =
-        QStringLiteral("%1 %2").arg(std::lround(day.wind_speed_max->ToDouble())).arg(day.wind_unit);
+    wind = QStringLiteral("%1 %2")
+               .arg(std::lround(day.wind_speed_max->ToDouble()))
+               .arg(UnitText(day.wind_unit));
     if (day.wind_direction) {
       wind += QStringLiteral(" ") + CompassText(CompassPoint(day.wind_direction->ToDouble()));
     }
