@@ -214,8 +214,12 @@ void DayPopup::paintEvent(QPaintEvent* /*event*/) {
 
   // The day's figures, one line each.
   painter.setPen(text);
-  const auto time_text = [](const std::optional<QTime>& time) {
-    return time ? QLocale().toString(*time, QLocale::ShortFormat) : Dash();
+  // The locale's short time, to the minute (some locales' short form has
+  // seconds).
+  QString time_format = QLocale().timeFormat(QLocale::ShortFormat);
+  time_format.remove(QStringLiteral(":ss"));
+  const auto time_text = [&time_format](const std::optional<QTime>& time) {
+    return time ? QLocale().toString(*time, time_format) : Dash();
   };
   QString wind = Dash();
   if (day.wind_speed_max) {
