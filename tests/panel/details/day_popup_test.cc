@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPalette>
 #include <cstdlib>
 
 #include "panel/details/day_popup.h"
@@ -70,6 +71,32 @@ TEST(DayPopupTest, ANullHourIsAGapInTheLine) {
   image.fill(Qt::white);
   popup.render(&image);
   EXPECT_FALSE(LineAt(image, static_cast<int>(DayPopup::ChartX(10))));
+}
+
+// True when column `x` of the chart is drawn in the popup's text colour.
+bool TextColourAt(const DayPopup& popup, const QImage& image, int x) {
+  const QColor text = popup.palette().color(QPalette::WindowText);
+  for (int y = DayPopup::kChartTop; y <= DayPopup::kChartBottom; ++y) {
+    const QColor pixel = image.pixelColor(x, y);
+    if (std::abs(pixel.red() - text.red()) + std::abs(pixel.green() - text.green()) +
+            std::abs(pixel.blue() - text.blue()) <
+        120) {
+      return true;
+    }
+  }
+  return false;
+}
+
+TEST(DayPopupTest, MarksTheCurrentHourOnlyWhenGiven) {
+  DayPopup popup;
+  QImage image(DayPopup::kSize, QImage::Format_ARGB32);
+  const int x = static_cast<int>(DayPopup::ChartX(2));  // no hour mark, no text
+  for (const std::optional<int> hour : {std::optional<int>(2), std::optional<int>()}) {
+    popup.SetDay(DayDetails{}, hour);
+    image.fill(Qt::white);
+    popup.render(&image);
+    EXPECT_EQ(TextColourAt(popup, image, x), hour.has_value());
+  }
 }
 
 }  // namespace
