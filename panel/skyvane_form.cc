@@ -70,6 +70,7 @@ Skyvane::Skyvane(SkyvaneOptions options, QWidget* parent)
 
   shown_ = CreateColumnSet(this, scale_);
   for (PanelControl* control : shown_.in_order) control->installEventFilter(this);
+  day_clicks_ = std::make_unique<DayClicks>(this, shown_.columns);
   schedule_.SetInterval(std::chrono::minutes(options_.refresh_minutes));
   connect(&schedule_, &RefreshSchedule::due, this, &Skyvane::Refresh);
 }
@@ -153,6 +154,7 @@ RefreshSchedule::Outcome Skyvane::RefreshOnce(bool staged) {
   const QString language =
       options_.language_code.isEmpty() ? InterfaceLanguageCode() : options_.language_code;
   const WeatherLanguage weather_language = WeatherLanguageOf(language);
+  std::vector<DayDetails> details;
   if (staged) {
     // Read into hidden controls first; the screen changes only when the
     // whole forecast was read.
@@ -161,11 +163,15 @@ RefreshSchedule::Outcome Skyvane::RefreshOnce(bool staged) {
     stage.resize(size());
     const ColumnSet staged_set = CreateColumnSet(&stage, scale_);
     refresh_stop_ = RefreshFromSource(source_, fetch, weather_language, options_.today(),
-                                      options_.icon_folder, staged_set.columns);
-    if (!refresh_stop_) CopyColumns(staged_set.columns, shown_.columns);
+                                      options_.icon_folder, staged_set.columns, &details);
+    if (!refresh_stop_) {
+      CopyColumns(staged_set.columns, shown_.columns);
+      day_clicks_->SetDays(std::move(details));
+    }
   } else {
     refresh_stop_ = RefreshFromSource(source_, fetch, weather_language, options_.today(),
-                                      options_.icon_folder, shown_.columns);
+                                      options_.icon_folder, shown_.columns, &details);
+    day_clicks_->SetDays(std::move(details));
   }
   if (refresh_stop_) {
     std::fprintf(stderr, "%s\n", RefreshStopLine(*refresh_stop_).toLocal8Bit().constData());

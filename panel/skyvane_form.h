@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "panel/controls/panel_controls.h"
+#include "panel/details/day_clicks.h"
 #include "panel/fetch/forecast_services.h"
 #include "panel/fetch/http_fetch.h"
 #include "panel/geometry/twips.h"
@@ -122,6 +123,10 @@ class Skyvane : public QWidget {
   // Where the last refresh stopped, or nothing if it ran to the end or has
   // not run.
   const std::optional<RefreshStop>& RefreshStopped() const { return refresh_stop_; }
+  // The day details of the forecast shown, column 0 first; none for the
+  // panel's own forecast service. A click on a column opens its popup.
+  const std::vector<DayDetails>& Details() const { return day_clicks_->Days(); }
+  DayClicks& DayPopups() { return *day_clicks_; }
   // The source of the last refresh (kNone before the first).
   const ForecastSource& Source() const { return source_; }
 
@@ -186,6 +191,7 @@ class Skyvane : public QWidget {
   ForecastSource source_;
   std::unique_ptr<PositionStore> position_store_;
   std::unique_ptr<PanelDrag> drag_;
+  std::unique_ptr<DayClicks> day_clicks_;
 
   std::unique_ptr<ScheduleClock> own_clock_;
   ScheduleClock* clock_;

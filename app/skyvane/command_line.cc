@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "panel/controls/layout_table.h"
+
 namespace skyvane {
 
 namespace {
@@ -43,7 +45,16 @@ CommandLine::CommandLine()
                                   "object per line, then exit.")),
       snapshot_option_(QLatin1String(kSnapshotOption),
                        QStringLiteral("Render the loaded panel into FILE (PNG), then exit."),
-                       QStringLiteral("FILE")) {
+                       QStringLiteral("FILE")),
+      dump_details_option_(
+          QLatin1String(kDumpDetailsOption),
+          QStringLiteral("Print the details of each day after loading (what a click on its "
+                         "column shows), one JSON object per line, then exit.")),
+      snapshot_details_option_(
+          QLatin1String(kSnapshotDetailsOption),
+          QStringLiteral("Render the details popup of day DAY (0 to 6) into FILE (PNG), given "
+                         "after DAY, then exit."),
+          QStringLiteral("DAY")) {
   parser_.setApplicationDescription(
       QStringLiteral("A translucent desktop panel with the seven-day weather forecast.\n"
                      "One panel runs per user and display: a later start hands its options to "
@@ -51,7 +62,8 @@ CommandLine::CommandLine()
   parser_.addHelpOption();
   parser_.addVersionOption();
   parser_.addOptions({url_option_, location_option_, refresh_minutes_option_, refresh_option_,
-                      reset_option_, status_option_, quit_option_, dump_option_, snapshot_option_});
+                      reset_option_, status_option_, quit_option_, dump_option_, snapshot_option_,
+                      dump_details_option_, snapshot_details_option_});
 }
 
 bool CommandLine::Fail(const QString& problem) const {
@@ -61,9 +73,23 @@ bool CommandLine::Fail(const QString& problem) const {
 
 bool CommandLine::Parse(const QStringList& arguments) {
   if (!parser_.parse(arguments)) return Fail(parser_.errorText());
-  if (!parser_.positionalArguments().isEmpty()) {
-    return Fail(QStringLiteral("unexpected argument \"%1\"; see --help")
-                    .arg(parser_.positionalArguments().first()));
+  QStringList positional = parser_.positionalArguments();
+  details_snapshot_.reset();
+  if (parser_.isSet(snapshot_details_option_)) {
+    bool number = false;
+    const int day = parser_.value(snapshot_details_option_).toInt(&number);
+    if (!number || day < 0 || day > kColumnCount - 1) {
+      return Fail(QStringLiteral("--snapshot-details takes a day from 0 to %1, not \"%2\"")
+                      .arg(kColumnCount - 1)
+                      .arg(parser_.value(snapshot_details_option_)));
+    }
+    if (positional.isEmpty()) {
+      return Fail(QStringLiteral("--snapshot-details takes a day and a file: DAY FILE.png"));
+    }
+    details_snapshot_ = DetailsSnapshot{day, positional.takeFirst()};
+  }
+  if (!positional.isEmpty()) {
+    return Fail(QStringLiteral("unexpected argument \"%1\"; see --help").arg(positional.first()));
   }
   command_ = PanelCommand{};
   if (parser_.isSet(url_option_)) command_.url = parser_.value(url_option_);
@@ -96,7 +122,8 @@ bool CommandLine::Parse(const QStringList& arguments) {
 }
 
 bool CommandLine::Inspects() const {
-  return parser_.isSet(dump_option_) || parser_.isSet(snapshot_option_);
+  return parser_.isSet(dump_option_) || parser_.isSet(snapshot_option_) ||
+         parser_.isSet(dump_details_option_) || parser_.isSet(snapshot_details_option_);
 }
 
 std::optional<QString> CommandLine::SnapshotFile() const {

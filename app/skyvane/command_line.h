@@ -16,6 +16,8 @@ namespace skyvane {
 
 inline constexpr char kDumpControlsOption[] = "dump-controls";
 inline constexpr char kSnapshotOption[] = "snapshot";
+inline constexpr char kDumpDetailsOption[] = "dump-details";
+inline constexpr char kSnapshotDetailsOption[] = "snapshot-details";
 inline constexpr char kStatusOption[] = "status";
 inline constexpr char kQuitOption[] = "quit";
 
@@ -31,11 +33,19 @@ class CommandLine {
 
   QCommandLineParser& Parser() { return parser_; }
 
-  // --dump-controls or --snapshot: load, print or render, exit; never talks
-  // to a running panel.
+  // --dump-controls, --snapshot, --dump-details or --snapshot-details:
+  // load, print or render, exit; never talks to a running panel.
   bool Inspects() const;
   bool Dumps() const { return parser_.isSet(dump_option_); }
   std::optional<QString> SnapshotFile() const;
+  bool DumpsDetails() const { return parser_.isSet(dump_details_option_); }
+  // --snapshot-details DAY FILE: the day (0 .. 6) whose popup is rendered
+  // into FILE.
+  struct DetailsSnapshot {
+    int day = 0;
+    QString file;
+  };
+  const std::optional<DetailsSnapshot>& DetailsSnapshotRequest() const { return details_snapshot_; }
 
   // What this start asks of the panel: only the status (--status), its end
   // (--quit), or the options given and a refresh, which a start without
@@ -55,7 +65,10 @@ class CommandLine {
   QCommandLineOption quit_option_;
   QCommandLineOption dump_option_;
   QCommandLineOption snapshot_option_;
+  QCommandLineOption dump_details_option_;
+  QCommandLineOption snapshot_details_option_;
   PanelCommand command_;
+  std::optional<DetailsSnapshot> details_snapshot_;
 };
 
 }  // namespace skyvane

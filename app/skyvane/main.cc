@@ -8,15 +8,19 @@
 // the inspection output could not be written; 2 a bad command line or a
 // place that cannot be found.
 #include <QApplication>
+#include <QDateTime>
 #include <QPixmap>
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "app/common/display_check.h"
 #include "app/skyvane/command_line.h"
 #include "app/skyvane/start_platform.h"
 #include "panel/controls/control_dump.h"
+#include "panel/details/day_clicks.h"
+#include "panel/details/day_popup.h"
 #include "panel/instance/instance_address.h"
 #include "panel/instance/instance_channel.h"
 #include "panel/instance/start_hand_over.h"
@@ -35,6 +39,33 @@ using skyvane::kExitSuccess;
 using skyvane::kExitUsage;
 using skyvane::ReportLine;
 
+// Prints the day details or renders a day's popup, for a loaded panel.
+int InspectDetails(const skyvane::CommandLine& command_line, skyvane::Skyvane& form) {
+  const std::vector<skyvane::DayDetails>& days = form.Details();
+  if (const auto& snapshot = command_line.DetailsSnapshotRequest()) {
+    if (static_cast<std::size_t>(snapshot->day) >= days.size()) {
+      ReportLine(QStringLiteral("no details of day %1 to render: the forecast has %2")
+                     .arg(snapshot->day)
+                     .arg(days.size()));
+      return kExitFailure;
+    }
+    const skyvane::DayDetails& day = days[static_cast<std::size_t>(snapshot->day)];
+    skyvane::DayPopup popup;
+    popup.SetDay(day, skyvane::DayClicks::CurrentHour(day, QDateTime::currentDateTimeUtc()));
+    if (!popup.grab().save(snapshot->file, "PNG")) {
+      ReportLine(QStringLiteral("cannot write the snapshot to \"%1\"").arg(snapshot->file));
+      return kExitFailure;
+    }
+  }
+  if (command_line.DumpsDetails()) {
+    for (std::size_t day = 0; day < days.size(); ++day) {
+      std::printf("%s\n", skyvane::DayDetailsJson(days[day], static_cast<int>(day)).c_str());
+    }
+    if (std::fflush(stdout) != 0) return kExitFailure;
+  }
+  return kExitSuccess;
+}
+
 // Loads the panel once and prints its controls or renders it.
 int Inspect(const skyvane::CommandLine& command_line, skyvane::Skyvane& form) {
   form.Form_Load();
@@ -50,7 +81,7 @@ int Inspect(const skyvane::CommandLine& command_line, skyvane::Skyvane& form) {
     }
     if (std::fflush(stdout) != 0) return kExitFailure;
   }
-  return kExitSuccess;
+  return InspectDetails(command_line, form);
 }
 
 // The channel of this display's one panel; nothing when its socket cannot

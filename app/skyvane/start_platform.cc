@@ -43,8 +43,8 @@ void ChooseOffscreenWithoutWindow(int argc, char** argv) {
       qputenv("QT_QPA_PLATFORM", "offscreen");
       return;
     }
-    for (const char* windowless :
-         {kDumpControlsOption, kSnapshotOption, kStatusOption, kQuitOption}) {
+    for (const char* windowless : {kDumpControlsOption, kSnapshotOption, kDumpDetailsOption,
+                                   kSnapshotDetailsOption, kStatusOption, kQuitOption}) {
       if (IsOption(arg, windowless)) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         return;

@@ -81,7 +81,9 @@ ForecastSource ChooseForecastSource(const SourceChoice& choice) {
 std::optional<RefreshStop> RefreshFromSource(const ForecastSource& source, const TextFetch& fetch,
                                              WeatherLanguage language, QDate today,
                                              const QString& icon_folder,
-                                             const ColumnControls& controls) {
+                                             const ColumnControls& controls,
+                                             std::vector<DayDetails>* details) {
+  if (details != nullptr) details->clear();
   switch (source.kind) {
     case ForecastSource::Kind::kPanelDocument:
       return RefreshForecast(source.address, fetch, today, icon_folder, controls);
@@ -90,6 +92,7 @@ std::optional<RefreshStop> RefreshFromSource(const ForecastSource& source, const
         ForecastAnswer answer{fetch(source.address), std::nullopt};
         // Without an answer there is nothing to convert; the refresh says so.
         if (!answer.fetched.problem.isEmpty()) return answer;
+        if (details != nullptr) *details = ReadDayDetails(answer.fetched, language);
         ConvertedForecast converted = ConvertOpenMeteoForecast(answer.fetched, language);
         answer.fetched.text = std::move(converted.document);
         answer.first_day = converted.first_day;

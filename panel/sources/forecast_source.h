@@ -16,10 +16,12 @@
 #include <QDate>
 #include <QString>
 #include <optional>
+#include <vector>
 
 #include "panel/places/geo_place.h"
 #include "panel/places/saved_place.h"
 #include "panel/refresh/forecast_refresh.h"
+#include "panel/sources/day_details.h"
 #include "panel/sources/weather_language.h"
 
 namespace skyvane {
@@ -67,10 +69,14 @@ ForecastSource ChooseForecastSource(const SourceChoice& choice);
 // `language` and its days counted from the answer's first date, then fills
 // the columns (RefreshForecast). A panel document counts its days from
 // `today`. No source stops at column 0 with its problem as the reason.
+// `details`, when given, receives the day details of an Open-Meteo answer
+// (ReadDayDetails), whether or not the columns could be filled from it, and
+// is emptied for every other source.
 std::optional<RefreshStop> RefreshFromSource(const ForecastSource& source, const TextFetch& fetch,
                                              WeatherLanguage language, QDate today,
                                              const QString& icon_folder,
-                                             const ColumnControls& controls);
+                                             const ColumnControls& controls,
+                                             std::vector<DayDetails>* details = nullptr);
 
 }  // namespace skyvane
 

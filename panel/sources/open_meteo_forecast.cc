@@ -7,6 +7,7 @@
 #include "json/json_writer.h"
 #include "panel/fetch/forecast_services.h"
 #include "panel/fetch/service_answer.h"
+#include "panel/sources/day_details.h"
 #include "panel/sources/wmo_weather.h"
 #include "panel/texts/utf16_text.h"
 #include "text/run_error.h"
@@ -83,9 +84,12 @@ void IncrementDigits(QString& digits) {
 
 QString OpenMeteoForecastAddress(const QString& service, const GeoPlace& place) {
   return ServiceAddress(service, QLatin1String(kForecastPath)) +
-         QStringLiteral("?latitude=%1&longitude=%2&daily=%3&timezone=auto&forecast_days=%4")
+         QStringLiteral(
+             "?latitude=%1&longitude=%2&daily=%3,%4&hourly=%5&timezone=auto"
+             "&forecast_days=%6")
              .arg(DegreesText(place.latitude), DegreesText(place.longitude),
-                  QLatin1String(kDailyVariables))
+                  QLatin1String(kDailyVariables), QLatin1String(kDetailDailyVariables),
+                  QLatin1String(kDetailHourlyVariables))
              .arg(kOpenMeteoForecastDays);
 }
 

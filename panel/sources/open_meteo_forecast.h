@@ -31,7 +31,9 @@ inline constexpr char16_t kDegreesCelsius = u'℃';
 
 // The request address of the daily forecast for `place` at `service`:
 // /v1/forecast?latitude=..&longitude=..&daily=weather_code,
-// temperature_2m_max,temperature_2m_min&timezone=auto&forecast_days=7.
+// temperature_2m_max,temperature_2m_min,<kDetailDailyVariables>
+// &hourly=<kDetailHourlyVariables>&timezone=auto&forecast_days=7
+// (the details' variables are those of day_details.h).
 // timezone=auto makes the days those of the place itself.
 QString OpenMeteoForecastAddress(const QString& service, const GeoPlace& place);
 

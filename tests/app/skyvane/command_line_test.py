@@ -71,6 +71,20 @@ def main():
     check("an unknown option beside -platform", (out, err.splitlines()[-1:], status),
           ("", ["skyvane: Unknown option 'bogus'."], 2))
 
+    # A details snapshot needs no display, so Qt starts (and may note its own
+    # set-up on standard error first).
+    snapshot_cases = [
+        ("a details snapshot of no day", ["--snapshot-details", "7", "a.png"],
+         "skyvane: --snapshot-details takes a day from 0 to 6, not \"7\""),
+        ("a details snapshot without its file", ["--snapshot-details", "0"],
+         "skyvane: --snapshot-details takes a day and a file: DAY FILE.png"),
+        ("a details snapshot with a stray argument", ["--snapshot-details", "0", "a.png", "b"],
+         "skyvane: unexpected argument \"b\"; see --help"),
+    ]
+    for name, args, last_line in snapshot_cases:
+        out, err, status = run(args)
+        check(name, (out, err.splitlines()[-1:], status), ("", [last_line], 2))
+
     out, err, status = run(["--help"])
     check("help", ("--snapshot" in out, "--url" in out, status), (True, True, 0))
     out, err, status = run(["--version"])

@@ -114,7 +114,12 @@ def main():
 
     def forecast_asked(latitude, longitude):
         return ("/v1/forecast", {"latitude": latitude, "longitude": longitude,
-                                 "daily": "weather_code,temperature_2m_max,temperature_2m_min",
+                                 "daily": "weather_code,temperature_2m_max,temperature_2m_min,"
+                                          "precipitation_probability_max,precipitation_sum,"
+                                          "wind_speed_10m_max,wind_direction_10m_dominant,"
+                                          "sunrise,sunset,apparent_temperature_max,"
+                                          "apparent_temperature_min",
+                                 "hourly": "temperature_2m,precipitation_probability",
                                  "timezone": "auto", "forecast_days": "7"})
 
     def search_asked(name, language="en"):
@@ -195,6 +200,30 @@ def main():
               "records\n"))
     check("short answer: last columns", [c[1] for c in columns(out)][4:],
           ["Rain", "Label2", "Label2"])
+
+    # The day details beside the columns: nulls and a short hourly list are
+    # absent, and a day without hours keeps its other details.
+    out, err, status, asked, kept = run(["--location", "52.52,13.41", "--dump-details"],
+                                        "details", forecast=(200, "forecast-details.json"))
+    check("details: exit and stderr", (status, err), (0, ""))
+    lines = out.splitlines()
+    check("details: columns filled", [c[3] for c in columns("\n".join(lines[:29]))][:2],
+          ["15℃-25℃", "15℃-27℃"])
+    days = [json.loads(line) for line in lines[29:]]
+    check("details: one object per day", [d["day"] for d in days], list(range(7)))
+    check("details: a null hour is a gap", (days[0]["hourly_temperature"][4:7],
+                                             days[0]["hourly_precipitation_chance"][15]),
+          ([13.4, None, 15], 70))
+    check("details: the short hourly list", (days[1]["hourly_temperature"][3:7],
+                                              days[1]["hourly_precipitation_chance"][11:13]),
+          ([15.2, None, 16.9, None], [0, None]))
+    check("details: no hours, other details kept",
+          (set(days[2]["hourly_temperature"]), days[2]["sunrise"], days[2]["wind_speed_max"],
+           days[2]["wind_compass"], days[2]["feels_like_min"], days[2]["precipitation_sum"]),
+          ({None}, "04:49", 22.7, "S", 15.1, 1.4))
+    check("details: a day of nulls", (days[4]["wind_speed_max"], days[4]["sunset"],
+                                      days[4]["temperature_max"], days[4]["units"]),
+          (None, None, 30, {"temperature": "°C", "wind": "km/h", "precipitation": "mm"}))
 
     # Failures of --location: one line, exit 2, nothing saved, no forecast.
     closed = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Service)

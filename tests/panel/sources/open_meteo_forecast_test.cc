@@ -94,8 +94,11 @@ TEST(OpenMeteoAddressTest, AsksForSevenDailyValuesInThePlacesOwnTimeZone) {
       OpenMeteoForecastAddress(QStringLiteral("https://api.open-meteo.com/"), place);
   EXPECT_EQ(address,
             QStringLiteral("https://api.open-meteo.com/v1/forecast?latitude=52.52437&longitude="
-                           "13.41053&daily=weather_code,temperature_2m_max,temperature_2m_min&"
-                           "timezone=auto&forecast_days=7"));
+                           "13.41053&daily=weather_code,temperature_2m_max,temperature_2m_min,"
+                           "precipitation_probability_max,precipitation_sum,wind_speed_10m_max,"
+                           "wind_direction_10m_dominant,sunrise,sunset,apparent_temperature_max,"
+                           "apparent_temperature_min&hourly=temperature_2m,"
+                           "precipitation_probability&timezone=auto&forecast_days=7"));
   // A self-hosted instance under a path keeps its path.
   const QUrl mirror(OpenMeteoForecastAddress(QStringLiteral("http://10.0.0.5:8080/om"),
                                              GeoPlace{QString(), -33.8688, -151.2093}));
