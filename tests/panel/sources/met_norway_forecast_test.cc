@@ -14,6 +14,7 @@
 
 #include "panel/controls/icon_path.h"
 #include "panel/skyvane_form.h"
+#include "panel/sources/forecast_source.h"
 #include "panel/sources/met_norway_forecast.h"
 #include "panel/sources/met_norway_symbols.h"
 #include "panel/sources/wmo_weather.h"
@@ -221,6 +222,79 @@ TEST_F(MetNorwayForecastTest, AnswersThatAreNoTimeSeriesStopWithTheirReason) {
     EXPECT_TRUE(
         stop->reason.startsWith(QStringLiteral("fetch failed: ") + QString::fromUtf8(c.reason)))
         << stop->reason.toStdString();
+  }
+}
+
+TEST(SourcePreferenceTest, ChoosesTheServiceAndTheFallbackForAPlace) {
+  const GeoPlace place{QStringLiteral("Shanghai"), 31.22222, 121.45806};
+  struct Case {
+    SourcePreference preference;
+    const char* met_norway_service;
+    ForecastSource::Kind kind;
+    bool falls_back;
+  };
+  const Case cases[] = {
+      {SourcePreference::kAuto, "http://met", ForecastSource::Kind::kOpenMeteo, true},
+      {SourcePreference::kOpenMeteo, "http://met", ForecastSource::Kind::kOpenMeteo, false},
+      {SourcePreference::kMetNorway, "http://met", ForecastSource::Kind::kMetNorway, false},
+      {SourcePreference::kAuto, "", ForecastSource::Kind::kOpenMeteo, false},
+  };
+  for (const Case& c : cases) {
+    SourceChoice choice;
+    choice.location = place;
+    choice.forecast_service = QStringLiteral("http://om");
+    choice.met_norway_service = QString::fromUtf8(c.met_norway_service);
+    choice.preference = c.preference;
+    const ForecastSource source = ChooseForecastSource(choice);
+    SCOPED_TRACE(SourcePreferenceText(c.preference).toStdString());
+    EXPECT_EQ(source.kind, c.kind);
+    EXPECT_EQ(source.fallback_address.isEmpty(), !c.falls_back);
+    if (c.kind == ForecastSource::Kind::kMetNorway || c.falls_back) {
+      EXPECT_EQ(c.falls_back ? source.fallback_address : source.address,
+                MetNorwayForecastAddress(QStringLiteral("http://met"), place));
+    }
+  }
+  EXPECT_EQ(ReadSourcePreference(QStringLiteral("MET-Norway")), SourcePreference::kMetNorway);
+  EXPECT_EQ(ReadSourcePreference(QStringLiteral("metno")), std::nullopt);
+}
+
+TEST_F(MetNorwayForecastTest, AutoFallsBackInTheSameRefreshAndSaysWhy) {
+  ForecastSource source;
+  source.kind = ForecastSource::Kind::kOpenMeteo;
+  source.address = QStringLiteral("http://om/v1/forecast");
+  source.fallback_address = QStringLiteral("http://met/complete");
+  source.zone_id = QStringLiteral("Asia/Shanghai");
+  struct Case {
+    FetchResult open_meteo;
+    const char* first_failure;
+  };
+  const Case cases[] = {
+      {FetchResult{QStringLiteral("<html>"), QString(), 503, QStringLiteral("Service Unavailable")},
+       "HTTP 503 Service Unavailable"},
+      {FetchResult{QString(), QStringLiteral("Connection refused")}, "Connection refused"},
+      {FetchResult{QStringLiteral("{\"daily\":{}}"), QString(), 200, QStringLiteral("OK")},
+       "the answer of the forecast service has no daily \"time\" list"},
+  };
+  const QString met = MetRecording("shanghai.json");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.first_failure);
+    QStringList asked;
+    SourceReport report;
+    const std::optional<RefreshStop> stop = RefreshFromSource(
+        source,
+        [&](const QString& url) {
+          asked << url;
+          return url == source.address ? c.open_meteo
+                                       : FetchResult{met, QString(), 200, QStringLiteral("OK")};
+        },
+        WeatherLanguage::kEnglish, QDate(2000, 1, 1),
+        IconFolder(QCoreApplication::applicationDirPath()), form_->Columns(), nullptr, &report);
+    EXPECT_EQ(stop, std::nullopt);
+    EXPECT_EQ(asked, QStringList({source.address, source.fallback_address}));
+    EXPECT_EQ(
+        report.Text(),
+        QStringLiteral("MET Norway (Open-Meteo: %1)").arg(QString::fromUtf8(c.first_failure)));
+    EXPECT_EQ(Shown()[0].day, "02号");
   }
 }
 
