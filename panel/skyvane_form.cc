@@ -15,6 +15,7 @@
 #include "panel/controls/icon_path.h"
 #include "panel/places/saved_place.h"
 #include "panel/places/zone_reference.h"
+#include "panel/sources/met_norway_forecast.h"
 #include "panel/texts/terminal_text.h"
 #include "panel/window/desktop_manners.h"
 #include "text/run_error.h"
@@ -72,6 +73,11 @@ Skyvane::Skyvane(SkyvaneOptions options, QWidget* parent)
   for (PanelControl* control : shown_.in_order) control->installEventFilter(this);
   day_clicks_ = std::make_unique<DayClicks>(this, shown_.columns);
   schedule_.SetInterval(std::chrono::minutes(options_.refresh_minutes));
+  met_norway_ = std::make_unique<MetNorwayClient>(
+      [this](const QString& url, const FetchHeaders& headers) {
+        return XMLHttpGET(url, options_.fetch_limits, headers);
+      },
+      [this] { return clock_->Now(); });
   connect(&schedule_, &RefreshSchedule::due, this, &Skyvane::Refresh);
 }
 
@@ -109,9 +115,13 @@ SourceChoice Skyvane::CurrentSourceChoice() const {
   SourceChoice choice;
   choice.url = options_.url;
   choice.location = options_.location;
-  choice.saved = ReadSavedPlace(Settings());
+  const SettingsStore settings = Settings();
+  choice.saved = ReadSavedPlace(settings);
   choice.built_in_address = DefaultRequestAddress();
   choice.forecast_service = options_.services.forecast;
+  choice.met_norway_service = options_.services.met_norway;
+  choice.preference = ReadSourcePreference(settings.Read(QLatin1String(kSourceKey)))
+                          .value_or(SourcePreference::kAuto);
   choice.zone_id = options_.zone_id.isEmpty() ? QString::fromUtf8(QTimeZone::systemTimeZoneId())
                                               : options_.zone_id;
   choice.tzdata_folder = options_.tzdata_folder.isEmpty() ? TzdataFolder() : options_.tzdata_folder;
@@ -162,15 +172,17 @@ RefreshSchedule::Outcome Skyvane::RefreshOnce(bool staged) {
     stage.hide();
     stage.resize(size());
     const ColumnSet staged_set = CreateColumnSet(&stage, scale_);
-    refresh_stop_ = RefreshFromSource(source_, fetch, weather_language, options_.today(),
-                                      options_.icon_folder, staged_set.columns, &details);
+    refresh_stop_ =
+        RefreshFromSource(source_, fetch, weather_language, options_.today(), options_.icon_folder,
+                          staged_set.columns, met_norway_.get(), &report_, &details);
     if (!refresh_stop_) {
       CopyColumns(staged_set.columns, shown_.columns);
       day_clicks_->SetDays(std::move(details));
     }
   } else {
-    refresh_stop_ = RefreshFromSource(source_, fetch, weather_language, options_.today(),
-                                      options_.icon_folder, shown_.columns, &details);
+    refresh_stop_ =
+        RefreshFromSource(source_, fetch, weather_language, options_.today(), options_.icon_folder,
+                          shown_.columns, met_norway_.get(), &report_, &details);
     day_clicks_->SetDays(std::move(details));
   }
   if (refresh_stop_) {
@@ -185,7 +197,16 @@ RefreshSchedule::Outcome Skyvane::RefreshOnce(bool staged) {
 }
 
 PanelStatus Skyvane::Status() const {
-  return PanelStatus{EscapeControls(source_.Name()), updated_, problem_, schedule_.Next()};
+  // The place, then which service answered when that is not plain
+  // Open-Meteo, its credit, and what its terms said.
+  QString source = source_.Name();
+  const bool met_norway = report_.answered_by == QLatin1String(kMetNorwayName);
+  if (met_norway || !report_.first_failure.isEmpty()) {
+    source += QStringLiteral(", from ") + report_.Text();
+  }
+  if (met_norway) source += QStringLiteral("; ") + QLatin1String(kMetNorwayCredit);
+  if (!report_.note.isEmpty()) source += QStringLiteral("; ") + report_.note;
+  return PanelStatus{EscapeControls(source), updated_, problem_, schedule_.Next()};
 }
 
 void Skyvane::PublishStatus() {

@@ -51,7 +51,7 @@ struct SkyvaneOptions {
   std::optional<QString> url;
   // The place given at start (--location), already looked up.
   std::optional<GeoPlace> location;
-  // Where Open-Meteo is asked.
+  // Where Open-Meteo and MET Norway are asked.
   ForecastServices services = ForecastServices::FromEnvironment();
   // The system time zone, e.g. "Europe/Berlin"; empty:
   // QTimeZone::systemTimeZoneId().
@@ -189,6 +189,10 @@ class Skyvane : public QWidget {
   ColumnSet shown_;
   std::optional<RefreshStop> refresh_stop_;
   ForecastSource source_;
+  // Which service answered the last refresh, and what its terms said.
+  SourceReport report_;
+  // MET Norway's terms, kept between refreshes.
+  std::unique_ptr<MetNorwayClient> met_norway_;
   std::unique_ptr<PositionStore> position_store_;
   std::unique_ptr<PanelDrag> drag_;
   std::unique_ptr<DayClicks> day_clicks_;

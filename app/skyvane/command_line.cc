@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "panel/controls/layout_table.h"
+#include "panel/sources/source_preference.h"
 
 namespace skyvane {
 
@@ -33,6 +34,12 @@ CommandLine::CommandLine()
       refresh_option_(QStringLiteral("refresh"),
                       QStringLiteral("Refresh the running panel's forecast now (what a start "
                                      "without options does when a panel runs).")),
+      source_option_(
+          QStringLiteral("source"),
+          QStringLiteral("Ask a place's forecast of SOURCE and keep it for later starts: auto "
+                         "(the default: Open-Meteo, and MET Norway when Open-Meteo cannot "
+                         "answer), open-meteo or met-norway."),
+          QStringLiteral("SOURCE")),
       reset_option_(QStringLiteral("reset-position"),
                     QStringLiteral("Forget where the panel was left and move it to the default "
                                    "place, near the bottom-right corner of the screen.")),
@@ -62,8 +69,8 @@ CommandLine::CommandLine()
   parser_.addHelpOption();
   parser_.addVersionOption();
   parser_.addOptions({url_option_, location_option_, refresh_minutes_option_, refresh_option_,
-                      reset_option_, status_option_, quit_option_, dump_option_, snapshot_option_,
-                      dump_details_option_, snapshot_details_option_});
+                      source_option_, reset_option_, status_option_, quit_option_, dump_option_,
+                      snapshot_option_, dump_details_option_, snapshot_details_option_});
 }
 
 bool CommandLine::Fail(const QString& problem) const {
@@ -94,6 +101,15 @@ bool CommandLine::Parse(const QStringList& arguments) {
   command_ = PanelCommand{};
   if (parser_.isSet(url_option_)) command_.url = parser_.value(url_option_);
   if (parser_.isSet(location_option_)) command_.location = parser_.value(location_option_);
+  if (parser_.isSet(source_option_)) {
+    const std::optional<SourcePreference> source =
+        ReadSourcePreference(parser_.value(source_option_));
+    if (!source) {
+      return Fail(QStringLiteral("--source takes auto, open-meteo or met-norway, not \"%1\"")
+                      .arg(parser_.value(source_option_)));
+    }
+    command_.source = SourcePreferenceText(*source);
+  }
   if (parser_.isSet(refresh_minutes_option_)) {
     bool number = false;
     const int minutes = parser_.value(refresh_minutes_option_).toInt(&number);

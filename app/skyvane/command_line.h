@@ -60,6 +60,7 @@ class CommandLine {
   QCommandLineOption location_option_;
   QCommandLineOption refresh_minutes_option_;
   QCommandLineOption refresh_option_;
+  QCommandLineOption source_option_;
   QCommandLineOption reset_option_;
   QCommandLineOption status_option_;
   QCommandLineOption quit_option_;

@@ -15,7 +15,8 @@ QString FromVariable(const char* name, const char* fallback) {
 
 ForecastServices ForecastServices::FromEnvironment() {
   return ForecastServices{FromVariable(kForecastServiceVariable, kDefaultForecastService),
-                          FromVariable(kGeocodingServiceVariable, kDefaultGeocodingService)};
+                          FromVariable(kGeocodingServiceVariable, kDefaultGeocodingService),
+                          FromVariable(kMetNorwayServiceVariable, kDefaultMetNorwayService)};
 }
 
 QString ServiceAddress(const QString& service, const QString& path_and_query) {

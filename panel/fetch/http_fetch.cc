@@ -89,7 +89,14 @@ QString FetchResult::ErrorStatus() const {
          (status_text.isEmpty() ? QString() : u' ' + status_text);
 }
 
-FetchResult XMLHttpGET(const QString& url, const FetchLimits& limits) {
+QByteArray FetchResult::Header(const QByteArray& name) const {
+  for (const auto& [key, value] : headers) {
+    if (key.compare(name, Qt::CaseInsensitive) == 0) return value;
+  }
+  return QByteArray();
+}
+
+FetchResult XMLHttpGET(const QString& url, const FetchLimits& limits, const FetchHeaders& headers) {
   const QUrl address(url);
   if (url.isEmpty() || !address.isValid() || address.scheme().isEmpty()) {
     Fail(QStringLiteral("not a usable address: \"%1\"").arg(url));
@@ -105,6 +112,7 @@ FetchResult XMLHttpGET(const QString& url, const FetchLimits& limits) {
   // check of the packing ratio is switched off: with a bounded read buffer
   // it stalls the reply instead of failing it.
   request.setDecompressedSafetyCheckThreshold(kNoDecompressionCheck);
+  for (const auto& [name, value] : headers) request.setRawHeader(name, value);
   std::unique_ptr<QNetworkReply> reply(manager.get(request));
   // Without a bound Qt reads the network as fast as it can deliver, however
   // slowly the body is taken here.
@@ -172,8 +180,13 @@ FetchResult XMLHttpGET(const QString& url, const FetchLimits& limits) {
   }
   take_body();
   if (over_cap) FailOverCap(limits.body_cap);
+  FetchHeaders received;
+  for (const QNetworkReply::RawHeaderPair& pair : reply->rawHeaderPairs()) {
+    received.emplace_back(pair.first, pair.second);
+  }
   return FetchResult{QString::fromLocal8Bit(body), QString(), status,
-                     reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString()};
+                     reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString(),
+                     std::move(received)};
 }
 
 }  // namespace skyvane

@@ -1,8 +1,9 @@
 // One HTTP GET whose response body comes back as text, for the panel's
 // forecast.
 //
-// The request carries no header of ours (Qt adds its usual Host, Connection,
-// Accept-Encoding, Accept-Language and User-Agent). The body is returned
+// The request carries no header of ours unless the caller gives some (Qt
+// adds its usual Host, Connection, Accept-Encoding, Accept-Language and
+// User-Agent; a header given replaces Qt's of the same name). The body is returned
 // whatever the status (an error page as well as a forecast), decoded with
 // the system's local 8-bit code page and never by the charset the response
 // declares. While the request runs, the calling thread's event loop keeps
@@ -23,10 +24,13 @@
 #ifndef SKYVANE_PANEL_FETCH_HTTP_FETCH_H_
 #define SKYVANE_PANEL_FETCH_HTTP_FETCH_H_
 
+#include <QByteArray>
 #include <QString>
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace skyvane {
 
@@ -44,6 +48,9 @@ struct FetchLimits {
   int64_t body_cap = kFetchBodyCap;
 };
 
+// Header lines, name and value, as sent or as received.
+using FetchHeaders = std::vector<std::pair<QByteArray, QByteArray>>;
+
 struct FetchResult {
   // The decoded body; empty when no answer came.
   QString text;
@@ -56,10 +63,17 @@ struct FetchResult {
   // at all, or a file:// address).
   int status = 0;
   QString status_text = QString();
+  // The answer's header lines as the server sent them; empty when no HTTP
+  // answer came.
+  FetchHeaders headers = {};
 
   // "HTTP 503 Service Unavailable" for an answer whose status lies outside
   // 2xx, which is not what was asked for; empty otherwise.
   QString ErrorStatus() const;
+
+  // The value of the header `name` (compared without regard to case), or
+  // an empty array when the answer has none.
+  QByteArray Header(const QByteArray& name) const;
 };
 
 // Performs the GET of `url`, given as text and used as it stands.
@@ -70,7 +84,9 @@ struct FetchResult {
 // completes with an HTTP error status, or ends without an answer (refused,
 // reset, timed out, a missing file, a redirect that is not followed), is
 // not a failure: see FetchResult.
-FetchResult XMLHttpGET(const QString& url, const FetchLimits& limits = {});
+// `headers` are sent with the request as given.
+FetchResult XMLHttpGET(const QString& url, const FetchLimits& limits = {},
+                       const FetchHeaders& headers = {});
 
 // A function that fetches the text at an address, like XMLHttpGET.
 using TextFetch = std::function<FetchResult(const QString& url)>;

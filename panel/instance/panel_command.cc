@@ -17,6 +17,7 @@ constexpr char16_t kRefreshKey[] = u"refresh";
 constexpr char16_t kResetPositionKey[] = u"resetPosition";
 constexpr char16_t kUrlKey[] = u"url";
 constexpr char16_t kLocationKey[] = u"location";
+constexpr char16_t kSourceKey[] = u"source";
 constexpr char16_t kRefreshMinutesKey[] = u"refreshMinutes";
 
 std::u16string Utf16(const QString& text) {
@@ -76,6 +77,7 @@ QByteArray EncodeCommand(const PanelCommand& command) {
   AddFlag(*members, kResetPositionKey, command.reset_position);
   AddText(*members, kUrlKey, command.url);
   AddText(*members, kLocationKey, command.location);
+  AddText(*members, kSourceKey, command.source);
   if (command.refresh_minutes) {
     members->Add(kRefreshMinutesKey, JsonValue(Decimal::FromInt64(*command.refresh_minutes)));
   }
@@ -101,6 +103,7 @@ std::optional<PanelCommand> DecodeCommand(const QByteArray& line, QString* probl
       !ReadFlag(*members, kResetPositionKey, command.reset_position) ||
       !ReadText(*members, kUrlKey, command.url) ||
       !ReadText(*members, kLocationKey, command.location) ||
+      !ReadText(*members, kSourceKey, command.source) ||
       !ReadMinutes(*members, command.refresh_minutes)) {
     return Refuse(problem, QStringLiteral("the command has a member of the wrong kind"));
   }

@@ -6,6 +6,7 @@
 #include "panel/fetch/http_fetch.h"
 #include "panel/places/place_lookup.h"
 #include "panel/places/saved_place.h"
+#include "panel/sources/source_preference.h"
 #include "text/run_error.h"
 
 namespace skyvane {
@@ -54,6 +55,15 @@ bool ApplyStartOptions(Skyvane& form, const PanelCommand& command, QString* prob
     }
   }
   if (command.url) form.SetUrl(*command.url);
+  if (command.source) {
+    const std::optional<SourcePreference> source = ReadSourcePreference(*command.source);
+    if (!source) {
+      std::fprintf(stderr, "skyvane: no forecast source \"%s\"; keeping the one before\n",
+                   command.source->toLocal8Bit().constData());
+    } else if (!settings.Write(QLatin1String(kSourceKey), SourcePreferenceText(*source))) {
+      ReportUnkept("keep the forecast source", settings);
+    }
+  }
   if (command.refresh_minutes) {
     form.SetRefreshMinutes(*command.refresh_minutes);
     if (!settings.Write(QLatin1String(kRefreshMinutesKey),

@@ -106,7 +106,7 @@ def main():
         config_home = os.path.join(work.name, config)
         env = {"XDG_CONFIG_HOME": config_home, "XDG_RUNTIME_DIR": runtime, "TZ": tz, "LANG": lang, "LC_ALL": None,
                "LC_MESSAGES": None, "LANGUAGE": None,
-               "SKYVANE_FORECAST_SERVICE": service,
+               "SKYVANE_FORECAST_SERVICE": service, "SKYVANE_METNO_SERVICE": service,
                "SKYVANE_GEOCODING_SERVICE": geocoding_service or service}
         out, err, status = run_without_display([PANEL, "--dump-controls"] + args, text=True,
                                                env_changes=env)

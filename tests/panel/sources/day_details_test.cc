@@ -122,12 +122,12 @@ TEST(DayDetailsTest, RefreshFromSourceReadsDetailsOnlyForOpenMeteo) {
   const TextFetch fetch = [&](const QString&) { return FetchResult{answer, QString()}; };
   std::vector<DayDetails> details;
   EXPECT_FALSE(RefreshFromSource(source, fetch, WeatherLanguage::kEnglish, QDate(2026, 5, 29),
-                                 icons, form.Columns(), &details)
+                                 icons, form.Columns(), nullptr, nullptr, &details)
                    .has_value());
   EXPECT_EQ(details.size(), 7U);
   source.kind = ForecastSource::Kind::kPanelDocument;
   RefreshFromSource(source, fetch, WeatherLanguage::kEnglish, QDate(2026, 5, 29), icons,
-                    form.Columns(), &details);
+                    form.Columns(), nullptr, nullptr, &details);
   EXPECT_TRUE(details.empty());
 }
 
