@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
     if (command_line.Inspects()) return Inspect(command_line, form);
 
     const skyvane::PanelCompanions companions(form);
-    if (!form.CloseRequested()) form.Form_Load();
+    if (!form.CloseRequested()) form.Form_Load(true);
     if (form.CloseRequested()) return kExitSuccess;
     form.show();
     return QApplication::exec();

@@ -81,7 +81,8 @@ ForecastSource ChooseForecastSource(const SourceChoice& choice) {
 std::optional<RefreshStop> RefreshFromSource(const ForecastSource& source, const TextFetch& fetch,
                                              WeatherLanguage language, QDate today,
                                              const QString& icon_folder,
-                                             const ColumnControls& controls) {
+                                             const ColumnControls& controls,
+                                             ForecastAnswer* answered) {
   switch (source.kind) {
     case ForecastSource::Kind::kPanelDocument:
       return RefreshForecast(source.address, fetch, today, icon_folder, controls);
@@ -95,7 +96,7 @@ std::optional<RefreshStop> RefreshFromSource(const ForecastSource& source, const
         answer.first_day = converted.first_day;
         return answer;
       };
-      return RefreshForecast(open_meteo, today, icon_folder, controls);
+      return RefreshForecast(open_meteo, today, icon_folder, controls, answered);
     }
     case ForecastSource::Kind::kNone:
       break;

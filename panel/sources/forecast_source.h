@@ -67,10 +67,13 @@ ForecastSource ChooseForecastSource(const SourceChoice& choice);
 // `language` and its days counted from the answer's first date, then fills
 // the columns (RefreshForecast). A panel document counts its days from
 // `today`. No source stops at column 0 with its problem as the reason.
+// `answered`, when given, receives a place's forecast as the columns were
+// filled from it (the panel's document and its first date).
 std::optional<RefreshStop> RefreshFromSource(const ForecastSource& source, const TextFetch& fetch,
                                              WeatherLanguage language, QDate today,
                                              const QString& icon_folder,
-                                             const ColumnControls& controls);
+                                             const ColumnControls& controls,
+                                             ForecastAnswer* answered = nullptr);
 
 }  // namespace skyvane
 

@@ -69,7 +69,7 @@ ask_status() {
   status_rc=$?
 }
 # status_is PYTHON_EXPRESSION: the last status line is one JSON object with
-# exactly the four keys, in order, for which the expression on it (s) holds.
+# exactly the six keys, in order, for which the expression on it (s) holds.
 status_is() {
   python3 - "$work/status.json" "$1" <<'PYTHON'
 import json, sys
@@ -77,7 +77,7 @@ lines = open(sys.argv[1], encoding="utf-8").read().splitlines()
 if len(lines) != 1:
     sys.exit(1)
 s = json.loads(lines[0])
-if list(s) != ["source", "updated", "problem", "next"]:
+if list(s) != ["source", "updated", "problem", "next", "fetched", "stale"]:
     sys.exit(1)
 sys.exit(0 if eval(sys.argv[2]) else 1)
 PYTHON
