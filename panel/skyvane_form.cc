@@ -95,6 +95,7 @@ Skyvane::Skyvane(SkyvaneOptions options, QWidget* parent)
   shown_ = CreateColumnSet(this, scale_);
   for (PanelControl* control : shown_.in_order) control->installEventFilter(this);
   schedule_.SetInterval(std::chrono::minutes(options_.refresh_minutes));
+  schedule_.SetRetryUnit(options_.retry_unit);
   schedule_.SetSpread([] {
     return QRandomGenerator::global()->bounded(2 * RefreshSchedule::kMaxSpread) -
            RefreshSchedule::kMaxSpread;

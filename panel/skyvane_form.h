@@ -84,6 +84,9 @@ struct SkyvaneOptions {
   // The folder a place's last whole forecast is kept in (kept_forecast.h);
   // empty: KeptForecastFolder().
   QString kept_folder;
+  // The unit of the retries after a failed refresh (RefreshSchedule::
+  // SetRetryUnit); a minute but in tests.
+  std::chrono::milliseconds retry_unit = std::chrono::minutes(1);
 };
 
 class Skyvane : public QWidget {

@@ -75,6 +75,10 @@ skyvane::SkyvaneOptions KeptOptions() {
   skyvane::SkyvaneOptions options;
   options.language_code = skyvane::InterfaceLanguageCode();
   options.refresh_minutes = skyvane::SavedRefreshMinutes(settings);
+  // For tests: retries counted in milliseconds rather than minutes.
+  bool unit_set = false;
+  const int unit_ms = qEnvironmentVariableIntValue("SKYVANE_RETRY_UNIT_MS", &unit_set);
+  if (unit_set && unit_ms > 0) options.retry_unit = std::chrono::milliseconds(unit_ms);
   return options;
 }
 

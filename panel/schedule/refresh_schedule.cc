@@ -37,6 +37,10 @@ void RefreshSchedule::SetRetryByDefault(bool on) {
   if (!busy_) Plan();
 }
 
+void RefreshSchedule::SetRetryUnit(std::chrono::milliseconds unit) {
+  retry_unit_ = std::max(unit, std::chrono::milliseconds{1});
+}
+
 void RefreshSchedule::SetSpread(Spread spread) {
   spread_ = std::move(spread);
 }
@@ -108,9 +112,11 @@ void RefreshSchedule::Plan() {
 
 std::chrono::milliseconds RefreshSchedule::RetryDelay() const {
   const int doublings = std::min(unanswered_ - 1, kMaxDoublings);
-  const std::chrono::minutes cap =
-      interval_.count() > 0 ? std::min(interval_, kMaxRetry) : kMaxRetry;
-  return std::min(kFirstRetry * (int64_t{1} << doublings), cap);
+  const std::chrono::milliseconds most = retry_unit_ * kMaxRetry.count();
+  const std::chrono::milliseconds cap =
+      interval_.count() > 0 ? std::min<std::chrono::milliseconds>(interval_, most) : most;
+  return std::min<std::chrono::milliseconds>(
+      retry_unit_ * kFirstRetry.count() * (int64_t{1} << doublings), cap);
 }
 
 std::chrono::milliseconds RefreshSchedule::WithSpread(std::chrono::milliseconds delay) const {

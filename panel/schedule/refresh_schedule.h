@@ -76,6 +76,10 @@ class RefreshSchedule : public QObject {
   void SetRetryByDefault(bool on);
   // Moves every planned interval and retry by `spread()` of it; none: 0.
   void SetSpread(Spread spread);
+  // The length of the retries' minute (a minute unless a test makes it
+  // shorter): the retries wait 1, 2, 4 ... units, at most kMaxRetry's
+  // count of them.
+  void SetRetryUnit(std::chrono::milliseconds unit);
   // The network went offline or came back.
   void SetOnline(bool online);
   // True when the last refresh got no answer or a busy one.
@@ -115,6 +119,7 @@ class RefreshSchedule : public QObject {
   bool waiting_ = false;
   std::optional<std::chrono::seconds> retry_after_;
   Spread spread_;
+  std::chrono::milliseconds retry_unit_ = std::chrono::minutes(1);
 };
 
 }  // namespace skyvane

@@ -27,6 +27,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/x_session.bash"
 
 export XDG_CONFIG_HOME="$work/config"
+export XDG_CACHE_HOME="$work/cache"
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 settings="$XDG_CONFIG_HOME/Skyvane/Skyvane.conf"
