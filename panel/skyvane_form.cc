@@ -2,11 +2,11 @@
 
 #include <QCoreApplication>
 #include <QFont>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPalette>
-#include <QRandomGenerator>
 #include <QTimeZone>
 #include <QToolTip>
 #include <algorithm>
@@ -96,13 +96,10 @@ Skyvane::Skyvane(SkyvaneOptions options, QWidget* parent)
   for (PanelControl* control : shown_.in_order) control->installEventFilter(this);
   schedule_.SetInterval(std::chrono::minutes(options_.refresh_minutes));
   schedule_.SetRetryUnit(options_.retry_unit);
-  schedule_.SetSpread([] {
-    return QRandomGenerator::global()->bounded(2 * RefreshSchedule::kMaxSpread) -
-           RefreshSchedule::kMaxSpread;
-  });
+  schedule_.SetSpread(options_.spread);
   connect(&schedule_, &RefreshSchedule::due, this, &Skyvane::Refresh);
 
-  stale_mark_ = new QWidget(this);
+  stale_mark_ = new QFrame(this);
   stale_mark_->setObjectName(QStringLiteral("StaleMark"));
   stale_mark_->setAttribute(Qt::WA_TransparentForMouseEvents);
   stale_mark_->setStyleSheet(

@@ -87,6 +87,10 @@ struct SkyvaneOptions {
   // The unit of the retries after a failed refresh (RefreshSchedule::
   // SetRetryUnit); a minute but in tests.
   std::chrono::milliseconds retry_unit = std::chrono::minutes(1);
+  // Moves each planned refresh by a part of its delay (RefreshSchedule::
+  // SetSpread); empty: none. The program gives a random one
+  // (RandomRefreshSpread), so that many panels do not ask at once.
+  RefreshSchedule::Spread spread;
 };
 
 class Skyvane : public QWidget {

@@ -75,6 +75,7 @@ skyvane::SkyvaneOptions KeptOptions() {
   skyvane::SkyvaneOptions options;
   options.language_code = skyvane::InterfaceLanguageCode();
   options.refresh_minutes = skyvane::SavedRefreshMinutes(settings);
+  options.spread = skyvane::RandomRefreshSpread;
   // For tests: retries counted in milliseconds rather than minutes.
   bool unit_set = false;
   const int unit_ms = qEnvironmentVariableIntValue("SKYVANE_RETRY_UNIT_MS", &unit_set);

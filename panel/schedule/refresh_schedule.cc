@@ -1,5 +1,6 @@
 #include "panel/schedule/refresh_schedule.h"
 
+#include <QRandomGenerator>
 #include <algorithm>
 #include <cmath>
 
@@ -20,6 +21,11 @@ QDateTime MidnightRefreshAfter(const QDateTime& time) {
 }
 
 }  // namespace
+
+double RandomRefreshSpread() {
+  return QRandomGenerator::global()->bounded(2 * RefreshSchedule::kMaxSpread) -
+         RefreshSchedule::kMaxSpread;
+}
 
 RefreshSchedule::RefreshSchedule(ScheduleClock* clock, QObject* parent)
     : QObject(parent), clock_(clock) {

@@ -40,6 +40,9 @@
 
 namespace skyvane {
 
+// A spread drawn at random, evenly between -kMaxSpread and kMaxSpread.
+double RandomRefreshSpread();
+
 class RefreshSchedule : public QObject {
   Q_OBJECT
 

@@ -188,6 +188,7 @@ def main():
         set_mode("drop")
         open(requests, "w").close()
         panel = start("--location", PLACE)
+        wait_for("the first refresh to fail", lambda: (status_now() or {}).get("problem"))
         s = status_now()
         check("running, no answer: kept and stale", (s["stale"], s["fetched"] is not None,
                                                       s["problem"] is not None), (True, True, True))
