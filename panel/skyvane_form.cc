@@ -99,14 +99,6 @@ Skyvane::Skyvane(SkyvaneOptions options, QWidget* parent)
   schedule_.SetSpread(options_.spread);
   connect(&schedule_, &RefreshSchedule::due, this, &Skyvane::Refresh);
 
-  stale_mark_ = new QFrame(this);
-  stale_mark_->setObjectName(QStringLiteral("StaleMark"));
-  stale_mark_->setAttribute(Qt::WA_TransparentForMouseEvents);
-  stale_mark_->setStyleSheet(
-      QStringLiteral("background: #E0A000; border-radius: %1px;").arg(kStaleMarkPixels / 2));
-  stale_mark_->setGeometry(width() - kStaleMarkPixels - kStaleMarkMargin, kStaleMarkMargin,
-                           kStaleMarkPixels, kStaleMarkPixels);
-  stale_mark_->hide();
   stale_timer_ = new QTimer(this);
   stale_timer_->setSingleShot(true);
   stale_timer_->setTimerType(Qt::VeryCoarseTimer);
@@ -301,8 +293,21 @@ bool Skyvane::Stale() const {
 
 void Skyvane::UpdateStaleMark() {
   const bool stale = Stale();
-  stale_mark_->setVisible(stale);
-  stale_mark_->raise();
+  if (stale && stale_mark_ == nullptr) {
+    // Made when first needed, so that a panel that never shows a stale
+    // forecast holds its 28 controls and nothing else.
+    stale_mark_ = new QFrame(this);
+    stale_mark_->setObjectName(QStringLiteral("StaleMark"));
+    stale_mark_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    stale_mark_->setStyleSheet(
+        QStringLiteral("background: #E0A000; border-radius: %1px;").arg(kStaleMarkPixels / 2));
+    stale_mark_->setGeometry(width() - kStaleMarkPixels - kStaleMarkMargin, kStaleMarkMargin,
+                             kStaleMarkPixels, kStaleMarkPixels);
+  }
+  if (stale_mark_ != nullptr) {
+    stale_mark_->setVisible(stale);
+    stale_mark_->raise();
+  }
   stale_timer_->stop();
   if (!stale && fetched_) {
     const qint64 left = clock_->Now().msecsTo(fetched_->addSecs(kStaleAfterSeconds));
