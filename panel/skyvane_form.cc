@@ -2,17 +2,20 @@
 
 #include <QCoreApplication>
 #include <QFont>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QTimeZone>
 #include <QToolTip>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <utility>
 
 #include "panel/controls/icon_path.h"
+#include "panel/keep/kept_columns.h"
 #include "panel/places/saved_place.h"
 #include "panel/places/zone_reference.h"
 #include "panel/sources/met_norway_forecast.h"
@@ -43,6 +46,29 @@ Control* Element(const std::array<Control*, kColumnCount>& array, int index) {
   }
   return array[static_cast<std::size_t>(index)];
 }
+
+// The short name a source's kept file is named after; empty for a source
+// whose forecast is not kept (the panel's own document).
+QString KeptSourceName(const ForecastSource& source) {
+  switch (source.kind) {
+    case ForecastSource::Kind::kOpenMeteo:
+      return QStringLiteral("open-meteo");
+    case ForecastSource::Kind::kMetNorway:
+      return QStringLiteral("met-norway");
+    default:
+      return QString();
+  }
+}
+
+// Statuses of an answer that asks to be tried again later.
+bool IsBusyStatus(int status) {
+  return status == 429 || status == 500 || status == 502 || status == 503 || status == 504;
+}
+
+// The stale mark: a small amber dot in the top right corner of the panel,
+// over no control's text.
+constexpr int kStaleMarkPixels = 7;
+constexpr int kStaleMarkMargin = 3;
 
 }  // namespace
 
@@ -78,12 +104,74 @@ Skyvane::Skyvane(SkyvaneOptions options, QWidget* parent)
         return XMLHttpGET(url, options_.fetch_limits, headers);
       },
       [this] { return clock_->Now(); });
+  schedule_.SetRetryUnit(options_.retry_unit);
+  schedule_.SetSpread(options_.spread);
   connect(&schedule_, &RefreshSchedule::due, this, &Skyvane::Refresh);
+
+  stale_timer_ = new QTimer(this);
+  stale_timer_->setSingleShot(true);
+  stale_timer_->setTimerType(Qt::VeryCoarseTimer);
+  connect(stale_timer_, &QTimer::timeout, this, &Skyvane::PublishStatus);
 }
 
-void Skyvane::Form_Load() {
+void Skyvane::Form_Load(bool refresh_after_show) {
   ApplyWindowSteps(*this, scale_, Positions());
+  if (ShowKept(ChooseForecastSource(CurrentSourceChoice())) && refresh_after_show) {
+    loaded_ = true;
+    PublishStatus();
+    QTimer::singleShot(0, this, &Skyvane::Refresh);
+    return;
+  }
   RunRefreshes(true);
+}
+
+QString Skyvane::KeptPath(const ForecastSource& source) const {
+  const QString name = KeptSourceName(source);
+  const QString folder =
+      options_.kept_folder.isEmpty() ? KeptForecastFolder() : options_.kept_folder;
+  if (name.isEmpty() || folder.isEmpty()) return QString();
+  return KeptForecastPath(folder, name);
+}
+
+bool Skyvane::ShowKept(const ForecastSource& source) {
+  const QString path = KeptPath(source);
+  if (path.isEmpty()) return false;
+  KeptRead read = ReadKeptForecast(path);
+  if (!read.problem.isEmpty()) {
+    std::fprintf(stderr, "skyvane: the kept forecast is ignored: %s\n",
+                 EscapeControls(read.problem).toLocal8Bit().constData());
+    std::fflush(stderr);
+    return false;
+  }
+  if (!read.kept || read.kept->source != KeptSourceName(source) ||
+      !SamePlace(read.kept->place, source.place)) {
+    return false;
+  }
+  const QDate today = options_.today();
+  if (ShowKeptForecast(*read.kept, today, options_.icon_folder, this, scale_, shown_.columns) ==
+      0) {
+    return false;
+  }
+  source_ = source;
+  fetched_ = read.kept->fetched;
+  shown_first_day_ = today;
+  kept_shown_ = true;
+  kept_ = std::move(read.kept);
+  return true;
+}
+
+void Skyvane::Keep(const ForecastAnswer& answer) {
+  const QString path = KeptPath(source_);
+  if (path.isEmpty()) return;
+  KeptForecast kept{KeptSourceName(source_), source_.place, *fetched_,
+                    answer.first_day.value_or(options_.today()), answer.fetched.text};
+  const QString problem = WriteKeptForecast(path, kept);
+  if (!problem.isEmpty()) {
+    std::fprintf(stderr, "skyvane: the forecast is not kept: %s\n",
+                 EscapeControls(problem).toLocal8Bit().constData());
+    std::fflush(stderr);
+  }
+  kept_ = std::move(kept);
 }
 
 void Skyvane::Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers /*shift*/,
@@ -140,7 +228,7 @@ void Skyvane::Refresh() {
 void Skyvane::RunRefreshes(bool at_load) {
   refreshing_ = true;
   schedule_.RefreshStarted();
-  RefreshSchedule::Outcome outcome = RefreshOnce(!at_load);
+  RefreshSchedule::Outcome outcome = RefreshOnce(!at_load || kept_shown_);
   loaded_ = true;
   while (refresh_again_ && !close_requested_) {
     refresh_again_ = false;
@@ -148,18 +236,36 @@ void Skyvane::RunRefreshes(bool at_load) {
   }
   refresh_again_ = false;
   refreshing_ = false;
-  schedule_.RefreshEnded(outcome);
+  // A place's forecast is retried, and moved on after midnight, whatever
+  // the interval; the panel's own document only at an interval.
+  schedule_.SetRetryByDefault(source_.kind != ForecastSource::Kind::kPanelDocument &&
+                              source_.kind != ForecastSource::Kind::kNone);
+  // A failed refresh on a new day moves the kept days on to it.
+  const QDate today = options_.today();
+  if (refresh_stop_ && kept_ && shown_first_day_.isValid() && shown_first_day_ != today &&
+      KeptSourceName(source_) == kept_->source && SamePlace(kept_->place, source_.place) &&
+      ShowKeptForecast(*kept_, today, options_.icon_folder, this, scale_, shown_.columns) > 0) {
+    shown_first_day_ = today;
+  }
+  schedule_.RefreshEnded(outcome, retry_after_);
   PublishStatus();
   if (close_requested_) close();
 }
 
 RefreshSchedule::Outcome Skyvane::RefreshOnce(bool staged) {
   bool unanswered = false;
-  const TextFetch fetch = [this, &unanswered](const QString& url) {
+  bool busy = false;
+  retry_after_.reset();
+  const TextFetch fetch = [this, &unanswered, &busy](const QString& url) {
     FetchResult fetched = XMLHttpGET(url, options_.fetch_limits);
     if (!fetched.problem.isEmpty()) unanswered = true;
+    if (IsBusyStatus(fetched.status)) {
+      busy = true;
+      retry_after_ = fetched.retry_after;
+    }
     return fetched;
   };
+  ForecastAnswer answered;
   source_ = ChooseForecastSource(CurrentSourceChoice());
   const QString language =
       options_.language_code.isEmpty() ? InterfaceLanguageCode() : options_.language_code;
@@ -174,7 +280,7 @@ RefreshSchedule::Outcome Skyvane::RefreshOnce(bool staged) {
     const ColumnSet staged_set = CreateColumnSet(&stage, scale_);
     refresh_stop_ =
         RefreshFromSource(source_, fetch, weather_language, options_.today(), options_.icon_folder,
-                          staged_set.columns, met_norway_.get(), &report_, &details);
+                          staged_set.columns, met_norway_.get(), &report_, &details, &answered);
     if (!refresh_stop_) {
       CopyColumns(staged_set.columns, shown_.columns);
       day_clicks_->SetDays(std::move(details));
@@ -182,18 +288,51 @@ RefreshSchedule::Outcome Skyvane::RefreshOnce(bool staged) {
   } else {
     refresh_stop_ =
         RefreshFromSource(source_, fetch, weather_language, options_.today(), options_.icon_folder,
-                          shown_.columns, met_norway_.get(), &report_, &details);
+                          shown_.columns, met_norway_.get(), &report_, &details, &answered);
     day_clicks_->SetDays(std::move(details));
   }
   if (refresh_stop_) {
     std::fprintf(stderr, "%s\n", RefreshStopLine(*refresh_stop_).toLocal8Bit().constData());
     std::fflush(stderr);
     problem_ = RefreshStopText(*refresh_stop_);
-    return unanswered ? RefreshSchedule::Outcome::kNoAnswer : RefreshSchedule::Outcome::kFailed;
+    if (unanswered) return RefreshSchedule::Outcome::kNoAnswer;
+    return busy ? RefreshSchedule::Outcome::kBusy : RefreshSchedule::Outcome::kFailed;
   }
   updated_ = clock_->Now();
+  fetched_ = updated_;
+  shown_first_day_ = options_.today();
+  kept_shown_ = false;
   problem_.reset();
+  Keep(answered);
   return RefreshSchedule::Outcome::kUpdated;
+}
+
+bool Skyvane::Stale() const {
+  return fetched_ && (kept_shown_ || fetched_->secsTo(clock_->Now()) > kStaleAfterSeconds);
+}
+
+void Skyvane::UpdateStaleMark() {
+  const bool stale = Stale();
+  if (stale && stale_mark_ == nullptr) {
+    // Made when first needed, so that a panel that never shows a stale
+    // forecast holds its 28 controls and nothing else.
+    stale_mark_ = new QFrame(this);
+    stale_mark_->setObjectName(QStringLiteral("StaleMark"));
+    stale_mark_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    stale_mark_->setStyleSheet(
+        QStringLiteral("background: #E0A000; border-radius: %1px;").arg(kStaleMarkPixels / 2));
+    stale_mark_->setGeometry(width() - kStaleMarkPixels - kStaleMarkMargin, kStaleMarkMargin,
+                             kStaleMarkPixels, kStaleMarkPixels);
+  }
+  if (stale_mark_ != nullptr) {
+    stale_mark_->setVisible(stale);
+    stale_mark_->raise();
+  }
+  stale_timer_->stop();
+  if (!stale && fetched_) {
+    const qint64 left = clock_->Now().msecsTo(fetched_->addSecs(kStaleAfterSeconds));
+    stale_timer_->start(std::chrono::milliseconds(std::max<qint64>(left, 0) + 1000));
+  }
 }
 
 PanelStatus Skyvane::Status() const {
@@ -206,10 +345,12 @@ PanelStatus Skyvane::Status() const {
   }
   if (met_norway) source += QStringLiteral("; ") + QLatin1String(kMetNorwayCredit);
   if (!report_.note.isEmpty()) source += QStringLiteral("; ") + report_.note;
-  return PanelStatus{EscapeControls(source), updated_, problem_, schedule_.Next()};
+  return PanelStatus{EscapeControls(source), updated_, problem_,
+                     schedule_.Next(),       fetched_, Stale()};
 }
 
 void Skyvane::PublishStatus() {
+  UpdateStaleMark();
   const PanelStatus status = Status();
   setToolTip(PlainToolTip(StatusText(status)));
   emit statusChanged(status);
@@ -246,6 +387,11 @@ void Skyvane::SetRefreshMinutes(int minutes) {
 
 void Skyvane::MachineWoke() {
   schedule_.Woke();
+}
+
+void Skyvane::SetOnline(bool online) {
+  schedule_.SetOnline(online);
+  if (loaded_ && !refreshing_) PublishStatus();
 }
 
 void Skyvane::ResetPosition() {

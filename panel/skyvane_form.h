@@ -20,8 +20,10 @@
 #include <QDate>
 #include <QIcon>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 #include <array>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -33,6 +35,7 @@
 #include "panel/fetch/http_fetch.h"
 #include "panel/geometry/twips.h"
 #include "panel/instance/panel_status.h"
+#include "panel/keep/kept_forecast.h"
 #include "panel/places/geo_place.h"
 #include "panel/refresh/column_set.h"
 #include "panel/refresh/forecast_refresh.h"
@@ -79,6 +82,16 @@ struct SkyvaneOptions {
   // The clock refreshes are planned on, which must outlive the form;
   // nullptr: a SystemScheduleClock of the form's own.
   ScheduleClock* clock = nullptr;
+  // The folder a place's last whole forecast is kept in (kept_forecast.h);
+  // empty: KeptForecastFolder().
+  QString kept_folder;
+  // The unit of the retries after a failed refresh (RefreshSchedule::
+  // SetRetryUnit); a minute but in tests.
+  std::chrono::milliseconds retry_unit = std::chrono::minutes(1);
+  // Moves each planned refresh by a part of its delay (RefreshSchedule::
+  // SetSpread); empty: none. The program gives a random one
+  // (RandomRefreshSpread), so that many panels do not ask at once.
+  RefreshSchedule::Spread spread;
 };
 
 class Skyvane : public QWidget {
@@ -93,7 +106,13 @@ class Skyvane : public QWidget {
   // ChooseForecastSource picks (kept in Source()). A refresh that stops
   // early leaves what it wrote, writes one line to standard error and is
   // kept in RefreshStopped(); the form stays usable either way.
-  void Form_Load();
+  //
+  // For a place, the forecast kept from an earlier run for the same place
+  // and source is shown first, moved on to today (ShowKeptForecast); the
+  // refresh then reads into hidden columns as a later one does, so that a
+  // failure keeps the kept days. With `refresh_after_show`, that refresh
+  // runs from the event loop, after the owner has shown the form.
+  void Form_Load(bool refresh_after_show = false);
 
   // The press handler of the form's bare surface (presses on the controls
   // never get here): drags the panel with any button and saves its place,
@@ -154,6 +173,9 @@ class Skyvane : public QWidget {
   // The machine woke from suspend: a refresh is due when refreshes are
   // planned at all.
   void MachineWoke();
+  // The network went offline or came back (NetworkWatch): planned refreshes
+  // wait while it is offline.
+  void SetOnline(bool online);
   // Moves the panel to its default place and forgets the saved one.
   void ResetPosition();
   // Shows a problem that is not a refresh's (a place that could not be
@@ -182,6 +204,17 @@ class Skyvane : public QWidget {
   void PublishStatus();
   // What the source is chosen from now: the options and the saved place.
   SourceChoice CurrentSourceChoice() const;
+  // Shows the kept forecast of `source` from today on; false when there is
+  // none to show (a problem with its file is written to standard error).
+  bool ShowKept(const ForecastSource& source);
+  // Keeps the forecast the columns were just filled from.
+  void Keep(const ForecastAnswer& answer);
+  // The kept file of `source`; empty for a source that keeps none.
+  QString KeptPath(const ForecastSource& source) const;
+  bool Stale() const;
+  // Shows or hides the stale mark and arms its timer for when the shown
+  // forecast turns stale.
+  void UpdateStaleMark();
 
   SkyvaneOptions options_;
   TwipScale scale_;
@@ -202,6 +235,17 @@ class Skyvane : public QWidget {
   RefreshSchedule schedule_;
   std::optional<QDateTime> updated_;
   std::optional<QString> problem_;
+  // When the forecast on the screen was fetched, and the day its first
+  // column shows.
+  std::optional<QDateTime> fetched_;
+  QDate shown_first_day_;
+  // The columns show a kept forecast, not one fetched by this run.
+  bool kept_shown_ = false;
+  // The place's forecast as last kept, to move on to a new day.
+  std::optional<KeptForecast> kept_;
+  std::optional<std::chrono::seconds> retry_after_;
+  QWidget* stale_mark_ = nullptr;
+  QTimer* stale_timer_ = nullptr;
   bool loaded_ = false;
   bool refreshing_ = false;
   bool refresh_again_ = false;

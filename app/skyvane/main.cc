@@ -106,6 +106,11 @@ skyvane::SkyvaneOptions KeptOptions() {
   skyvane::SkyvaneOptions options;
   options.language_code = skyvane::InterfaceLanguageCode();
   options.refresh_minutes = skyvane::SavedRefreshMinutes(settings);
+  options.spread = skyvane::RandomRefreshSpread;
+  // For tests: retries counted in milliseconds rather than minutes.
+  bool unit_set = false;
+  const int unit_ms = qEnvironmentVariableIntValue("SKYVANE_RETRY_UNIT_MS", &unit_set);
+  if (unit_set && unit_ms > 0) options.retry_unit = std::chrono::milliseconds(unit_ms);
   return options;
 }
 
@@ -152,7 +157,7 @@ int main(int argc, char** argv) {
     if (command_line.Inspects()) return Inspect(command_line, form);
 
     skyvane::PanelCompanions companions(form);
-    if (!form.CloseRequested()) form.Form_Load();
+    if (!form.CloseRequested()) form.Form_Load(true);
     if (form.CloseRequested()) return kExitSuccess;
     form.show();
     // Only now: showing a window closes any open popup, so a tray menu

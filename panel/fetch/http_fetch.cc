@@ -2,11 +2,13 @@
 
 #include <QByteArray>
 #include <QEventLoop>
+#include <QLocale>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -22,6 +24,9 @@ constexpr int kLastSuccessStatus = 299;
 constexpr int kFirstRedirectStatus = 300;
 constexpr int kLastRedirectStatus = 399;
 constexpr char kLocationHeader[] = "Location";
+constexpr char kRetryAfterHeader[] = "Retry-After";
+// A longer wish than a day is taken as a day.
+constexpr std::chrono::seconds kLongestRetryAfter{24 * 60 * 60};
 // Statuses from here on are errors (4xx, 5xx) that Qt reports as such.
 constexpr int kFirstHttpErrorStatus = 400;
 // For QNetworkRequest::setDecompressedSafetyCheckThreshold: no check.
@@ -184,9 +189,31 @@ FetchResult XMLHttpGET(const QString& url, const FetchLimits& limits, const Fetc
   for (const QNetworkReply::RawHeaderPair& pair : reply->rawHeaderPairs()) {
     received.emplace_back(pair.first, pair.second);
   }
-  return FetchResult{QString::fromLocal8Bit(body), QString(), status,
-                     reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString(),
-                     std::move(received)};
+  return FetchResult{
+      QString::fromLocal8Bit(body),
+      QString(),
+      status,
+      reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString(),
+      std::move(received),
+      RetryAfterDelay(reply->rawHeader(kRetryAfterHeader), QDateTime::currentDateTimeUtc())};
+}
+
+std::optional<std::chrono::seconds> RetryAfterDelay(const QByteArray& value, const QDateTime& now) {
+  const QByteArray trimmed = value.trimmed();
+  if (trimmed.isEmpty()) return std::nullopt;
+  bool number = false;
+  const qlonglong seconds = trimmed.toLongLong(&number);
+  if (number) {
+    if (seconds < 0) return std::nullopt;
+    return std::min(std::chrono::seconds(seconds), kLongestRetryAfter);
+  }
+  // IMF-fixdate, the form HTTP dates are sent in.
+  const QDateTime read = QLocale::c().toDateTime(QString::fromLatin1(trimmed),
+                                                 QStringLiteral("ddd, dd MMM yyyy HH:mm:ss 'GMT'"));
+  if (!read.isValid()) return std::nullopt;
+  const QDateTime at(read.date(), read.time(), Qt::UTC);
+  const qint64 wait = std::clamp(now.secsTo(at), qint64{0}, qint64{kLongestRetryAfter.count()});
+  return std::chrono::seconds(wait);
 }
 
 }  // namespace skyvane

@@ -25,10 +25,12 @@
 #define SKYVANE_PANEL_FETCH_HTTP_FETCH_H_
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -66,6 +68,10 @@ struct FetchResult {
   // The answer's header lines as the server sent them; empty when no HTTP
   // answer came.
   FetchHeaders headers = {};
+  // How long the server asked to wait before asking again (its Retry-After
+  // header, in seconds or as an HTTP date, counted from now; never
+  // negative); none when it did not say.
+  std::optional<std::chrono::seconds> retry_after = std::nullopt;
 
   // "HTTP 503 Service Unavailable" for an answer whose status lies outside
   // 2xx, which is not what was asked for; empty otherwise.
@@ -87,6 +93,11 @@ struct FetchResult {
 // `headers` are sent with the request as given.
 FetchResult XMLHttpGET(const QString& url, const FetchLimits& limits = {},
                        const FetchHeaders& headers = {});
+
+// The wait a Retry-After header's `value` asks for at `now`: whole seconds
+// ("120"), or an HTTP date ("Wed, 21 Oct 2026 07:28:00 GMT") less `now`,
+// never below 0; none for an empty or unreadable value.
+std::optional<std::chrono::seconds> RetryAfterDelay(const QByteArray& value, const QDateTime& now);
 
 // A function that fetches the text at an address, like XMLHttpGET.
 using TextFetch = std::function<FetchResult(const QString& url)>;

@@ -42,7 +42,8 @@ std::string StatusJson(const PanelStatus& status) {
   AppendMember("updated", TimeText(status.updated), out);
   AppendMember("problem", status.problem, out);
   AppendMember("next", TimeText(status.next), out);
-  out += '}';
+  AppendMember("fetched", TimeText(status.fetched), out);
+  out += status.stale ? ",\"stale\":true}" : ",\"stale\":false}";
   return out;
 }
 
@@ -53,6 +54,10 @@ QString StatusText(const PanelStatus& status, const QLocale& locale) {
       status.updated
           ? QStringLiteral("Updated %1").arg(locale.toString(*status.updated, QLocale::ShortFormat))
           : QStringLiteral("Not updated yet"));
+  if (status.stale && status.fetched) {
+    lines.append(QStringLiteral("Shown: fetched %1")
+                     .arg(locale.toString(*status.fetched, QLocale::ShortFormat)));
+  }
   if (status.problem) lines.append(QStringLiteral("Problem: %1").arg(*status.problem));
   if (status.next) {
     lines.append((status.problem ? QStringLiteral("Next try %1") : QStringLiteral("Next update %1"))

@@ -29,12 +29,19 @@ struct PanelStatus {
   // When the next refresh (or the next try after a failure) is due; none
   // while no refresh is planned.
   std::optional<QDateTime> next;
+  // When the forecast on the panel was fetched (a kept one included); none
+  // while the panel shows none.
+  std::optional<QDateTime> fetched;
+  // The forecast on the panel is older than three hours or was kept from an
+  // earlier run and not yet brought up to date.
+  bool stale = false;
 
   friend bool operator==(const PanelStatus&, const PanelStatus&) = default;
 };
 
 // The status as one line of JSON (UTF-8, no line end), with the keys in this
-// order: {"source":TEXT,"updated":TIME,"problem":TEXT,"next":TIME}. A time is
+// order: {"source":TEXT,"updated":TIME,"problem":TEXT,"next":TIME,
+// "fetched":TIME,"stale":BOOLEAN}. A time is
 // ISO 8601 with its offset from UTC, to the second
 // ("2024-03-15T14:05:00+01:00"); an absent time or problem is null. Texts
 // are written with the project's JSON writer, which escapes C0 controls;
@@ -46,6 +53,7 @@ std::string StatusJson(const PanelStatus& status);
 // `locale`'s short format:
 //   Berlin
 //   Updated 15/03/2024 14:05          (or: Not updated yet)
+//   Shown: fetched 15/03/2024 11:05   (only while stale)
 //   Problem: REASON                   (only after a failure)
 //   Next try 15/03/2024 14:06         ("Next update" when there is no problem)
 QString StatusText(const PanelStatus& status, const QLocale& locale = QLocale());

@@ -147,7 +147,8 @@ std::optional<RefreshStop> RefreshForecast(const QString& url, const TextFetch& 
 
 std::optional<RefreshStop> RefreshForecast(const ForecastFetch& fetch, QDate today,
                                            const QString& icon_folder,
-                                           const ColumnControls& controls) {
+                                           const ColumnControls& controls,
+                                           ForecastAnswer* answered) {
   ForecastAnswer answer;
   try {
     answer = fetch();
@@ -155,6 +156,7 @@ std::optional<RefreshStop> RefreshForecast(const ForecastFetch& fetch, QDate tod
     return RefreshStop{0, error.Number(),
                        QStringLiteral("fetch failed: ") + QString::fromStdString(error.what())};
   }
+  if (answered != nullptr) *answered = answer;
   const FetchResult& fetched = answer.fetched;
   int column = 0;
   try {

@@ -100,10 +100,13 @@ struct ForecastAnswer {
 using ForecastFetch = std::function<ForecastAnswer()>;
 
 // The same refresh for a forecast that `fetch` obtains and may convert
-// first: a RunError it raises stops the refresh at column 0.
+// first: a RunError it raises stops the refresh at column 0. `answered`,
+// when given, receives what `fetch` returned (left as it was when it
+// raised).
 std::optional<RefreshStop> RefreshForecast(const ForecastFetch& fetch, QDate today,
                                            const QString& icon_folder,
-                                           const ColumnControls& controls);
+                                           const ColumnControls& controls,
+                                           ForecastAnswer* answered = nullptr);
 
 // The line the program writes to standard error for `stop`, without the
 // line end: "skyvane: forecast refresh stopped at column N: REASON". The

@@ -63,6 +63,8 @@ void ConnectChannel(InstanceChannel* channel, Skyvane& form) {
 
 PanelCompanions::PanelCompanions(Skyvane& form) : tray_(ApplicationIcon()) {
   QObject::connect(&sleep_watch_, &SleepWatch::woke, &form, &Skyvane::MachineWoke);
+  form.SetOnline(network_watch_.Online());
+  QObject::connect(&network_watch_, &NetworkWatch::onlineChanged, &form, &Skyvane::SetOnline);
   tray_.SetStartAtLogin(AutostartEntry().IsOn());
   QObject::connect(&tray_, &PanelTray::refreshRequested, &form, &Skyvane::Refresh);
   QObject::connect(&tray_, &PanelTray::resetPositionRequested, &form, &Skyvane::ResetPosition);

@@ -12,6 +12,7 @@
 #include "panel/desktop/panel_tray.h"
 #include "panel/instance/instance_channel.h"
 #include "panel/instance/panel_command.h"
+#include "panel/schedule/network_watch.h"
 #include "panel/schedule/sleep_watch.h"
 #include "panel/skyvane_form.h"
 
@@ -35,8 +36,8 @@ void ActOnCommand(Skyvane& form, const PanelCommand& command);
 // answer with the form's status. Both must outlive the connection.
 void ConnectChannel(InstanceChannel* channel, Skyvane& form);
 
-// The tray icon and the wake watch of a shown panel, wired to `form`, which
-// must outlive them.
+// The tray icon, the wake watch and the network watch of a shown panel,
+// wired to `form`, which must outlive them.
 class PanelCompanions {
  public:
   explicit PanelCompanions(Skyvane& form);
@@ -49,6 +50,7 @@ class PanelCompanions {
 
  private:
   SleepWatch sleep_watch_;
+  SystemNetworkWatch network_watch_;
   PanelTray tray_;
 };
 

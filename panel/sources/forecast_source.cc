@@ -126,12 +126,10 @@ QString SourceReport::Text() const {
       .arg(answered_by, QLatin1String(kOpenMeteoName), first_failure);
 }
 
-std::optional<RefreshStop> RefreshFromSource(const ForecastSource& source, const TextFetch& fetch,
-                                             WeatherLanguage language, QDate today,
-                                             const QString& icon_folder,
-                                             const ColumnControls& controls,
-                                             MetNorwayClient* met_norway, SourceReport* report,
-                                             std::vector<DayDetails>* details) {
+std::optional<RefreshStop> RefreshFromSource(
+    const ForecastSource& source, const TextFetch& fetch, WeatherLanguage language, QDate today,
+    const QString& icon_folder, const ColumnControls& controls, MetNorwayClient* met_norway,
+    SourceReport* report, std::vector<DayDetails>* details, ForecastAnswer* answered) {
   if (details != nullptr) details->clear();
   SourceReport unused;
   SourceReport& said = report != nullptr ? *report : unused;
@@ -184,13 +182,13 @@ std::optional<RefreshStop> RefreshFromSource(const ForecastSource& source, const
         answer.first_day = converted.first_day;
         return answer;
       };
-      return RefreshForecast(open_meteo, today, icon_folder, controls);
+      return RefreshForecast(open_meteo, today, icon_folder, controls, answered);
     }
     case ForecastSource::Kind::kMetNorway: {
       const ForecastFetch met = [&]() -> ForecastAnswer {
         return AskMetNorway(source, source.address, fetch, language, met_norway, said);
       };
-      return RefreshForecast(met, today, icon_folder, controls);
+      return RefreshForecast(met, today, icon_folder, controls, answered);
     }
     case ForecastSource::Kind::kNone:
       break;

@@ -108,13 +108,13 @@ struct SourceReport {
 // `details`, when given, receives the day details of an Open-Meteo answer
 // (ReadDayDetails), whether or not the columns could be filled from it, and
 // is emptied for every other source.
-std::optional<RefreshStop> RefreshFromSource(const ForecastSource& source, const TextFetch& fetch,
-                                             WeatherLanguage language, QDate today,
-                                             const QString& icon_folder,
-                                             const ColumnControls& controls,
-                                             MetNorwayClient* met_norway = nullptr,
-                                             SourceReport* report = nullptr,
-                                             std::vector<DayDetails>* details = nullptr);
+// `answered`, when given, receives a place's forecast as the columns were
+// filled from it (the panel's document and its first date).
+std::optional<RefreshStop> RefreshFromSource(
+    const ForecastSource& source, const TextFetch& fetch, WeatherLanguage language, QDate today,
+    const QString& icon_folder, const ColumnControls& controls,
+    MetNorwayClient* met_norway = nullptr, SourceReport* report = nullptr,
+    std::vector<DayDetails>* details = nullptr, ForecastAnswer* answered = nullptr);
 
 }  // namespace skyvane
 

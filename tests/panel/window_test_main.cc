@@ -1,5 +1,5 @@
 // Runs the window tests on the offscreen platform, with the user's settings
-// redirected to a temporary folder before anything reads them.
+// and cache redirected to a temporary folder before anything reads them.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,6 +11,9 @@ int main(int argc, char** argv) {
   QTemporaryDir config_home;
   if (!config_home.isValid()) return 2;
   qputenv("XDG_CONFIG_HOME", config_home.path().toLocal8Bit());
+  QTemporaryDir cache_home;
+  if (!cache_home.isValid()) return 2;
+  qputenv("XDG_CACHE_HOME", cache_home.path().toLocal8Bit());
   QApplication app(argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -30,6 +30,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/x_session.bash"
 
 export XDG_CONFIG_HOME="$work/config"
+export XDG_CACHE_HOME="$work/cache"
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 settings="$XDG_CONFIG_HOME/Skyvane/Skyvane.conf"
@@ -72,7 +73,7 @@ ask_status() {
   status_rc=$?
 }
 # status_is PYTHON_EXPRESSION: the last status line is one JSON object with
-# exactly the four keys, in order, for which the expression on it (s) holds.
+# exactly the six keys, in order, for which the expression on it (s) holds.
 status_is() {
   python3 - "$work/status.json" "$1" <<'PYTHON'
 import json, sys
@@ -80,7 +81,7 @@ lines = open(sys.argv[1], encoding="utf-8").read().splitlines()
 if len(lines) != 1:
     sys.exit(1)
 s = json.loads(lines[0])
-if list(s) != ["source", "updated", "problem", "next"]:
+if list(s) != ["source", "updated", "problem", "next", "fetched", "stale"]:
     sys.exit(1)
 sys.exit(0 if eval(sys.argv[2]) else 1)
 PYTHON

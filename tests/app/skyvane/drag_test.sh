@@ -21,6 +21,7 @@ start_display
 start_forecast_server "$forecast"
 
 export XDG_CONFIG_HOME="$work/config"
+export XDG_CACHE_HOME="$work/cache"
 settings="$XDG_CONFIG_HOME/Skyvane/Skyvane.conf"
 # The window system's side of a drag, to tell which kind of drag ran.
 export QT_LOGGING_RULES="qt.qpa.input.devices=true"

@@ -35,7 +35,8 @@ class Run:
     and the captions it dumped."""
 
     def __init__(self, url, config_home):
-        env = dict(os.environ, XDG_CONFIG_HOME=config_home)
+        env = dict(os.environ, XDG_CONFIG_HOME=config_home,
+                   XDG_CACHE_HOME=os.path.join(config_home, "cache"))
         env.pop("DISPLAY", None)
         env.pop("WAYLAND_DISPLAY", None)
         process = subprocess.Popen([PANEL, "--dump-controls", "--url", url],

@@ -28,6 +28,7 @@ start_display
 start_openbox
 start_forecast_server "$work/forecast.json"
 export XDG_CONFIG_HOME="$work/config"
+export XDG_CACHE_HOME="$work/cache"
 settings="$XDG_CONFIG_HOME/Skyvane/Skyvane.conf"
 
 hex() { printf '0x%x' "$1"; }

@@ -104,7 +104,9 @@ def main():
         Service.answers = {"/v1/forecast": forecast, "/v1/search": search}
         Service.asked = []
         config_home = os.path.join(work.name, config)
-        env = {"XDG_CONFIG_HOME": config_home, "XDG_RUNTIME_DIR": runtime, "TZ": tz, "LANG": lang, "LC_ALL": None,
+        # A fresh cache for every start: no run shows a forecast another kept.
+        env = {"XDG_CONFIG_HOME": config_home, "XDG_CACHE_HOME": tempfile.mkdtemp(dir=work.name),
+               "XDG_RUNTIME_DIR": runtime, "TZ": tz, "LANG": lang, "LC_ALL": None,
                "LC_MESSAGES": None, "LANGUAGE": None,
                "SKYVANE_FORECAST_SERVICE": service, "SKYVANE_METNO_SERVICE": service,
                "SKYVANE_GEOCODING_SERVICE": geocoding_service or service}

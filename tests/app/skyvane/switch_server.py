@@ -12,6 +12,7 @@ as "good"):
   drop    closes the connection without a word (a fetch without an answer)
   hold    keeps the request waiting until the mode is another, then answers
           as that one says
+  busy    503 with "Retry-After: 2"
 Each request's path is appended to LOG_FILE as one line, before the answer.
 """
 import http.server
@@ -42,9 +43,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if now == "drop":
             self.close_connection = True
             return
-        status, body, kind = ((503, ERROR_PAGE, "text/html") if now == "bad"
+        status, body, kind = ((503, ERROR_PAGE, "text/html") if now in ("bad", "busy")
                               else (200, forecast, "application/json"))
         self.send_response(status)
+        if now == "busy":
+            self.send_header("Retry-After", "2")
         self.send_header("Content-Type", kind)
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()

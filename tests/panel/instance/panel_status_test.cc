@@ -16,8 +16,9 @@ QDateTime BerlinWinter(int hour, int minute) {
 }
 
 TEST(PanelStatus, JsonHasEveryKeyInOrderWithNullForWhatIsAbsent) {
-  EXPECT_EQ(StatusJson(PanelStatus{}),
-            R"({"source":"","updated":null,"problem":null,"next":null})");
+  EXPECT_EQ(
+      StatusJson(PanelStatus{}),
+      R"({"source":"","updated":null,"problem":null,"next":null,"fetched":null,"stale":false})");
 }
 
 TEST(PanelStatus, JsonWritesTimesInIsoFormWithTheirOffset) {
@@ -28,7 +29,8 @@ TEST(PanelStatus, JsonWritesTimesInIsoFormWithTheirOffset) {
   status.next = QDateTime(QDate(2024, 3, 15), QTime(13, 6), QTimeZone::utc());
   EXPECT_EQ(StatusJson(status),
             R"({"source":"Berlin","updated":"2024-03-15T14:05:00+01:00",)"
-            R"("problem":"no answer: \"Connection refused\"\n","next":"2024-03-15T13:06:00Z"})");
+            R"("problem":"no answer: \"Connection refused\"\n","next":"2024-03-15T13:06:00Z",)"
+            R"("fetched":null,"stale":false})");
 }
 
 TEST(PanelStatus, JsonKeepsTextsBeyondAsciiAndEscapesControls) {
@@ -36,7 +38,7 @@ TEST(PanelStatus, JsonKeepsTextsBeyondAsciiAndEscapesControls) {
   status.source = QStringLiteral("北京\x1b[2J");
   EXPECT_EQ(StatusJson(status),
             "{\"source\":\"\xE5\x8C\x97\xE4\xBA\xAC\\u001b[2J\",\"updated\":null,\"problem\":null,"
-            "\"next\":null}");
+            "\"next\":null,\"fetched\":null,\"stale\":false}");
 }
 
 TEST(PanelStatus, TextSaysWhatIsKnownLineByLine) {

@@ -1,0 +1,230 @@
+#!/usr/bin/env python3
+"""The kept forecast and the retries, end to end: the panel program against a
+loopback Open-Meteo service (switch_server.py) that the test switches
+between answering, dropping the connection and a busy 503 with Retry-After.
+
+usage: keep_test.py PATH_TO_SKYVANE
+"""
+import datetime
+import json
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, ".."))
+from program_checks import Checks, run_without_display  # noqa: E402
+
+PANEL = sys.argv[1]
+PLACE = "52.52,13.41"
+DESIGN = ["Label2"] * 7  # the weather captions of the stored design
+DEADLINE = float(os.environ.get("SKYVANE_TEST_DEADLINE", "40"))
+
+
+def open_meteo_answer(first_day):
+    days = [(first_day + datetime.timedelta(days=i)).isoformat() for i in range(7)]
+    return {"latitude": 52.52, "longitude": 13.41, "timezone": "UTC",
+            "daily": {"time": days, "weather_code": [0, 2, 3, 61, 95, 45, 71],
+                      "temperature_2m_max": [20 + i for i in range(7)],
+                      "temperature_2m_min": [10 + i for i in range(7)]}}
+
+
+def captions(dump, control):
+    shown = {}
+    for line in dump.splitlines():
+        state = json.loads(line)
+        if state["control"] == control:
+            shown[state["index"]] = state["caption"]
+    return [shown[c] for c in range(7)]
+
+
+def wait_for(what, condition):
+    end = time.monotonic() + DEADLINE
+    while not condition():
+        if time.monotonic() > end:
+            raise SystemExit("FAIL: timed out waiting for " + what)
+        time.sleep(0.1)
+
+
+def main():
+    checks = Checks()
+    check = checks.check
+    work = tempfile.TemporaryDirectory()
+    w = work.name
+    today = datetime.datetime.now(datetime.timezone.utc).date()
+    forecast = os.path.join(w, "forecast.json")
+    with open(forecast, "w") as f:
+        json.dump(open_meteo_answer(today), f)
+    mode_file, requests = os.path.join(w, "mode"), os.path.join(w, "requests")
+    processes = []
+
+    def set_mode(mode):
+        with open(mode_file, "w") as f:
+            f.write(mode)
+
+    def request_count():
+        try:
+            with open(requests) as f:
+                return len(f.read().splitlines())
+        except FileNotFoundError:
+            return 0
+
+    server = subprocess.Popen([sys.executable, "-u", os.path.join(HERE, "switch_server.py"),
+                               forecast, mode_file, requests], stdout=subprocess.PIPE, text=True)
+    processes.append(server)
+    service = "http://127.0.0.1:" + server.stdout.readline().strip()
+    cache = os.path.join(w, "cache")
+    kept = os.path.join(cache, "skyvane", "forecast-open-meteo.json")
+    runtime = os.path.join(w, "runtime")
+    os.mkdir(runtime, 0o700)
+    env = {"XDG_CONFIG_HOME": os.path.join(w, "config"), "XDG_CACHE_HOME": cache,
+           "XDG_RUNTIME_DIR": runtime, "TZ": "UTC", "LANG": "C.UTF-8", "LC_ALL": None,
+           "LANGUAGE": None, "SKYVANE_FORECAST_SERVICE": service, "SKYVANE_RETRY_UNIT_MS": "300"}
+
+    def dump(*args):
+        out, err, status = run_without_display([PANEL, "--dump-controls"] + list(args), text=True,
+                                               env_changes=env)
+        return out, [line for line in err.splitlines() if line], status
+
+    try:
+        # An answer fills the columns and is kept.
+        set_mode("good")
+        out, err, status = dump("--location", PLACE)
+        check("answered: exit and stderr", (status, err), (0, []))
+        fresh = captions(out, "Label2")
+        check("answered: a whole forecast", fresh.count("Label2"), 0)
+        check("answered: the forecast is kept", os.path.isfile(kept), True)
+        whole = open(kept, "rb").read()
+
+        # No answer: the kept days, with the refresh's own stderr line.
+        set_mode("drop")
+        out, err, status = dump("--location", PLACE)
+        check("no answer: kept days shown", captions(out, "Label2"), fresh)
+        check("no answer: one line, the refresh's",
+              [line.startswith("skyvane: forecast refresh stopped at column 0") for line in err],
+              [True])
+
+        # A forecast kept two days ago is moved on by two columns.
+        old = json.loads(whole)
+        old["first_day"] = (today - datetime.timedelta(days=2)).isoformat()
+        with open(kept, "w") as f:
+            json.dump(old, f)
+        out, err, status = dump("--location", PLACE)
+        check("two days old: moved on by two", captions(out, "Label2"), fresh[2:] + DESIGN[5:])
+        check("two days old: today first", captions(out, "Label1")[0], "%02d号" % today.day)
+        old["first_day"] = (today - datetime.timedelta(days=7)).isoformat()
+        with open(kept, "w") as f:
+            json.dump(old, f)
+        out, err, status = dump("--location", PLACE)
+        check("a week old: not shown", captions(out, "Label2"), DESIGN)
+
+        # Kept files that are not to be trusted: ignored, one line each.
+        def corrupt():
+            with open(kept, "wb") as f:
+                f.write(b"\x00\xff{{{ not a forecast")
+
+        def truncated():
+            with open(kept, "wb") as f:
+                f.write(whole[: len(whole) // 2])
+
+        def fifo():
+            os.mkfifo(kept)
+
+        def sparse():
+            with open(kept, "wb") as f:
+                f.truncate(1 << 30)
+
+        for name, make in [("corrupted", corrupt), ("truncated", truncated), ("FIFO", fifo),
+                           ("1 GB sparse", sparse)]:
+            os.remove(kept)
+            make()
+            started = time.monotonic()
+            out, err, status = dump("--location", PLACE)
+            check(name + ": exit", status, 0)
+            check(name + ": design captions", captions(out, "Label2"), DESIGN)
+            check(name + ": one line about the kept file, then the refresh's",
+                  [line.startswith("skyvane: the kept forecast is ignored: " + kept) for line in err],
+                  [True, False])
+            check(name + ": no hang", time.monotonic() - started < 10, True)
+        os.remove(kept)
+        with open(kept, "wb") as f:
+            f.write(whole)
+
+        # The own-format service at --refresh-minutes 0: one fetch, placeholders
+        # on failure, whatever is kept.
+        out, err, status = dump("--url", service + "/api")
+        check("own format, no answer: placeholders", captions(out, "Label2"), DESIGN)
+
+        # The running panel: kept days at once and marked; the service comes
+        # back and the panel catches up on its own.
+        display = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24",
+                                    "-nolisten", "tcp"], stdout=subprocess.PIPE,
+                                   stderr=subprocess.DEVNULL, text=True)
+        processes.append(display)
+        run_env = dict(os.environ)
+        run_env.update({k: v for k, v in env.items() if v is not None})
+        for name in ("LC_ALL", "LANGUAGE", "QT_QPA_PLATFORM"):
+            run_env.pop(name, None)
+        run_env["DISPLAY"] = ":" + display.stdout.readline().strip()
+
+        def status_now():
+            result = subprocess.run([PANEL, "--status"], env=run_env, capture_output=True,
+                                    text=True, timeout=DEADLINE)
+            return json.loads(result.stdout) if result.returncode == 0 else None
+
+        def start(*args):
+            panel = subprocess.Popen([PANEL] + list(args), env=run_env, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL)
+            processes.append(panel)
+            wait_for("the panel's status", lambda: status_now() is not None)
+            return panel
+
+        def stop(panel):
+            subprocess.run([PANEL, "--quit"], env=run_env, timeout=DEADLINE)
+            panel.wait(timeout=DEADLINE)
+
+        set_mode("drop")
+        open(requests, "w").close()
+        panel = start("--location", PLACE)
+        wait_for("the first refresh to fail", lambda: (status_now() or {}).get("problem"))
+        s = status_now()
+        check("running, no answer: kept and stale", (s["stale"], s["fetched"] is not None,
+                                                      s["problem"] is not None), (True, True, True))
+        wait_for("retries", lambda: request_count() >= 3)
+        set_mode("good")
+        wait_for("the panel to catch up", lambda: status_now()["stale"] is False)
+        s = status_now()
+        check("service back: updated with no command", (s["problem"], s["updated"] is not None),
+              (None, True))
+        # A busy answer with Retry-After: 2 puts the retry off past the backoff.
+        set_mode("busy")
+        before = request_count()
+        subprocess.run([PANEL, "--refresh"], env=run_env, timeout=DEADLINE)
+        wait_for("the busy answer", lambda: request_count() > before)
+        time.sleep(1.2)
+        check("Retry-After: no retry before it", request_count(), before + 1)
+        wait_for("the retry after Retry-After", lambda: request_count() > before + 1)
+        stop(panel)
+
+        # The own-format service at --refresh-minutes 0 is asked once, busy or
+        # not. (A dropped connection is asked twice: Qt resends a request once
+        # when a connection closes without an answer.)
+        set_mode("busy")
+        open(requests, "w").close()
+        panel = start("--url", service + "/api")
+        time.sleep(2)
+        check("own format: one fetch, no retries", request_count(), 1)
+        check("own format: nothing planned", status_now()["next"], None)
+        stop(panel)
+    finally:
+        for process in reversed(processes):
+            if process.poll() is None:
+                process.kill()
+                process.wait()
+    return checks.finish()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
