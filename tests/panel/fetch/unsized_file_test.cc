@@ -67,7 +67,9 @@ TEST(UnsizedFileTest, ReadLocalFileReadsToTheEndWithinItsCap) {
     ASSERT_GT(whole.size(), 1);
     const LocalFileRead read = ReadLocalFile(c.path, c.cap);
     EXPECT_EQ(read.outcome, c.outcome) << read.problem.toStdString();
-    if (c.outcome == LocalFileRead::Outcome::kRead) EXPECT_EQ(read.bytes, whole);
+    if (c.outcome == LocalFileRead::Outcome::kRead) {
+      EXPECT_EQ(read.bytes, whole);
+    }
   }
 }
 
