@@ -14,17 +14,11 @@
 #include <QString>
 #include <QStringList>
 
+#include "panel/desktop/desktop_exec.h"
+
 namespace skyvane {
 
 inline constexpr char kDesktopEntryName[] = "skyvane.desktop";
-
-// The value of an Exec key that runs `command` (the program, then its
-// arguments), as the freedesktop.org desktop entry format writes it: an argument
-// with a blank or a reserved character is double-quoted, with the
-// characters " ` $ and the backslash escaped by a backslash inside; % is
-// doubled; then the value's own escapes (a doubled backslash, \n, \t, \r)
-// are applied.
-QString DesktopExecValue(const QStringList& command);
 
 // The menu entry the autostart entry is made from: the installed one, or
 // the built-in one when none is installed or it cannot be read.

@@ -12,6 +12,9 @@ constexpr QByteArrayView kByteOrderMark = "\xEF\xBB\xBF";
 constexpr char16_t kSpecialInValue[] = u"\"\\;#,=";
 constexpr char16_t kFirstPrintable = 0x20;
 constexpr char16_t kDelete = 0x7F;
+// Read as UTF-8 at the start of a value, it is taken for a byte order mark
+// and dropped, so it is always written as an escape.
+constexpr char16_t kByteOrderMarkChar = 0xFEFF;
 constexpr int kHexEscapeDigits = 4;
 constexpr int kHexRadix = 16;
 
@@ -195,7 +198,7 @@ bool IsLoneSurrogate(const QString& text, qsizetype i) {
 // Written as \xHHHH: controls and what UTF-8 cannot carry.
 bool NeedsHexEscape(const QString& text, qsizetype i) {
   const char16_t c = text[i].unicode();
-  return c < kFirstPrintable || c == kDelete || IsLoneSurrogate(text, i);
+  return c < kFirstPrintable || c == kDelete || c == kByteOrderMarkChar || IsLoneSurrogate(text, i);
 }
 
 bool NeedsQuotes(const QString& value) {

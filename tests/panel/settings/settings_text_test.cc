@@ -94,6 +94,7 @@ TEST(SettingsTextTest, EveryValueReadsBackExactly) {
       QString(QChar(0xD800)) + QStringLiteral("A"),
       QString(QChar(0xDC00)),
       QStringLiteral("\U0001F600"),
+      QString(QChar(0xFEFF)) + QStringLiteral("Oslo"),  // a byte order mark
   };
   for (const QString& value : values) {
     SCOPED_TRACE(value.toStdString());
