@@ -114,7 +114,24 @@ SourceChoice Skyvane::CurrentSourceChoice() const {
   choice.zone_id = options_.zone_id.isEmpty() ? QString::fromUtf8(QTimeZone::systemTimeZoneId())
                                               : options_.zone_id;
   choice.tzdata_folder = options_.tzdata_folder.isEmpty() ? TzdataFolder() : options_.tzdata_folder;
+  choice.unit = CurrentShowing().unit;
   return choice;
+}
+
+ForecastShowing Skyvane::CurrentShowing() const {
+  const QString language =
+      options_.language_code.isEmpty() ? InterfaceLanguageCode() : options_.language_code;
+  ForecastShowing showing;
+  showing.language = WeatherLanguageOf(language);
+  // The unit follows the locale's measurement (C: metric) even where the
+  // captions fall back to another language's.
+  const QLocale locale = options_.locale.value_or(QLocale::system());
+  showing.locale = QLocale::languageToCode(locale.language(), QLocale::ISO639Part1) == language
+                       ? locale
+                       : QLocale(language);
+  const QString kept = Settings().Read(QLatin1String(kUnitsKey));
+  showing.unit = UnitNamed(kept).value_or(UnitOfLocale(locale));
+  return showing;
 }
 
 void Skyvane::Refresh() {
@@ -150,9 +167,7 @@ RefreshSchedule::Outcome Skyvane::RefreshOnce(bool staged) {
     return fetched;
   };
   source_ = ChooseForecastSource(CurrentSourceChoice());
-  const QString language =
-      options_.language_code.isEmpty() ? InterfaceLanguageCode() : options_.language_code;
-  const WeatherLanguage weather_language = WeatherLanguageOf(language);
+  const ForecastShowing weather_language = CurrentShowing();
   if (staged) {
     // Read into hidden controls first; the screen changes only when the
     // whole forecast was read.

@@ -1,6 +1,9 @@
 #include "app/skyvane/command_line.h"
 
+#include <QCoreApplication>
 #include <cstdio>
+
+#include "panel/sources/temperature_unit.h"
 
 namespace skyvane {
 
@@ -11,47 +14,71 @@ constexpr char kRefreshMinutesOption[] = "refresh-minutes";
 }  // namespace
 
 CommandLine::CommandLine()
-    : url_option_(
-          QStringLiteral("url"),
-          QStringLiteral("Fetch the forecast in the panel's own format from URL (http:// or "
-                         "file://), this time only, instead of the weather of a place."),
-          QStringLiteral("URL")),
+    : url_option_(QStringLiteral("url"),
+                  QCoreApplication::translate(
+                      "CommandLine",
+                      "Fetch the forecast in the panel's own format from URL (http:// or "
+                      "file://), this time only, instead of the weather of a place."),
+                  QStringLiteral("URL")),
       location_option_(
           QStringLiteral("location"),
-          QStringLiteral("Show the weather of PLACE from Open-Meteo and keep it for later starts. "
-                         "PLACE is a place name (the first match of Open-Meteo's search) or "
-                         "LAT,LON in decimal degrees; \"\" forgets the kept place."),
+          QCoreApplication::translate(
+              "CommandLine",
+              "Show the weather of PLACE from Open-Meteo and keep it for later starts. "
+              "PLACE is a place name (the first match of Open-Meteo's search) or "
+              "LAT,LON in decimal degrees; \"\" forgets the kept place."),
           QStringLiteral("PLACE")),
       refresh_minutes_option_(
           QLatin1String(kRefreshMinutesOption),
-          QStringLiteral("Refresh the forecast every N minutes, just after midnight and after a "
-                         "wake from suspend, and keep N for later starts; 0 (the default) "
-                         "fetches only at start."),
+          QCoreApplication::translate(
+              "CommandLine",
+              "Refresh the forecast every N minutes, just after midnight and after a "
+              "wake from suspend, and keep N for later starts; 0 (the default) "
+              "fetches only at start."),
           QStringLiteral("N")),
-      refresh_option_(QStringLiteral("refresh"),
-                      QStringLiteral("Refresh the running panel's forecast now (what a start "
-                                     "without options does when a panel runs).")),
-      reset_option_(QStringLiteral("reset-position"),
-                    QStringLiteral("Forget where the panel was left and move it to the default "
-                                   "place, near the bottom-right corner of the screen.")),
-      status_option_(QLatin1String(kStatusOption),
-                     QStringLiteral("Print the running panel's status as one line of JSON; exit "
-                                    "status 1 when no panel runs.")),
-      quit_option_(QLatin1String(kQuitOption), QStringLiteral("End the running panel.")),
-      dump_option_(QLatin1String(kDumpControlsOption),
-                   QStringLiteral("Print the form and its 28 controls after loading, one JSON "
-                                  "object per line, then exit.")),
+      units_option_(QStringLiteral("units"),
+                    QCoreApplication::translate(
+                        "CommandLine",
+                        "Show Open-Meteo temperatures in UNIT (celsius or fahrenheit) "
+                        "and keep it for later starts; \"\" returns to the unit of "
+                        "the locale (Fahrenheit in the US, Celsius elsewhere)."),
+                    QStringLiteral("UNIT")),
+      refresh_option_(
+          QStringLiteral("refresh"),
+          QCoreApplication::translate("CommandLine",
+                                      "Refresh the running panel's forecast now (what a start "
+                                      "without options does when a panel runs).")),
+      reset_option_(
+          QStringLiteral("reset-position"),
+          QCoreApplication::translate("CommandLine",
+                                      "Forget where the panel was left and move it to the default "
+                                      "place, near the bottom-right corner of the screen.")),
+      status_option_(
+          QLatin1String(kStatusOption),
+          QCoreApplication::translate("CommandLine",
+                                      "Print the running panel's status as one line of JSON; exit "
+                                      "status 1 when no panel runs.")),
+      quit_option_(QLatin1String(kQuitOption),
+                   QCoreApplication::translate("CommandLine", "End the running panel.")),
+      dump_option_(
+          QLatin1String(kDumpControlsOption),
+          QCoreApplication::translate("CommandLine",
+                                      "Print the form and its 28 controls after loading, one JSON "
+                                      "object per line, then exit.")),
       snapshot_option_(QLatin1String(kSnapshotOption),
-                       QStringLiteral("Render the loaded panel into FILE (PNG), then exit."),
+                       QCoreApplication::translate(
+                           "CommandLine", "Render the loaded panel into FILE (PNG), then exit."),
                        QStringLiteral("FILE")) {
-  parser_.setApplicationDescription(
-      QStringLiteral("A translucent desktop panel with the seven-day weather forecast.\n"
-                     "One panel runs per user and display: a later start hands its options to "
-                     "the running panel and exits."));
+  parser_.setApplicationDescription(QCoreApplication::translate(
+      "CommandLine",
+      "A translucent desktop panel with the seven-day weather forecast.\n"
+      "One panel runs per user and display: a later start hands its options to "
+      "the running panel and exits."));
   parser_.addHelpOption();
   parser_.addVersionOption();
-  parser_.addOptions({url_option_, location_option_, refresh_minutes_option_, refresh_option_,
-                      reset_option_, status_option_, quit_option_, dump_option_, snapshot_option_});
+  parser_.addOptions({url_option_, location_option_, units_option_, refresh_minutes_option_,
+                      refresh_option_, reset_option_, status_option_, quit_option_, dump_option_,
+                      snapshot_option_});
 }
 
 bool CommandLine::Fail(const QString& problem) const {
@@ -68,6 +95,14 @@ bool CommandLine::Parse(const QStringList& arguments) {
   command_ = PanelCommand{};
   if (parser_.isSet(url_option_)) command_.url = parser_.value(url_option_);
   if (parser_.isSet(location_option_)) command_.location = parser_.value(location_option_);
+  if (parser_.isSet(units_option_)) {
+    const QString units = parser_.value(units_option_);
+    if (!units.isEmpty() && !UnitNamed(units)) {
+      return Fail(
+          QStringLiteral("--units takes celsius, fahrenheit or \"\", not \"%1\"").arg(units));
+    }
+    command_.units = units.isEmpty() ? units : UnitName(*UnitNamed(units));
+  }
   if (parser_.isSet(refresh_minutes_option_)) {
     bool number = false;
     const int minutes = parser_.value(refresh_minutes_option_).toInt(&number);

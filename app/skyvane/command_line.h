@@ -49,6 +49,7 @@ class CommandLine {
   QCommandLineOption url_option_;
   QCommandLineOption location_option_;
   QCommandLineOption refresh_minutes_option_;
+  QCommandLineOption units_option_;
   QCommandLineOption refresh_option_;
   QCommandLineOption reset_option_;
   QCommandLineOption status_option_;

@@ -18,6 +18,7 @@ constexpr char16_t kResetPositionKey[] = u"resetPosition";
 constexpr char16_t kUrlKey[] = u"url";
 constexpr char16_t kLocationKey[] = u"location";
 constexpr char16_t kRefreshMinutesKey[] = u"refreshMinutes";
+constexpr char16_t kUnitsKey[] = u"units";
 
 std::u16string Utf16(const QString& text) {
   return text.toStdU16String();
@@ -76,6 +77,7 @@ QByteArray EncodeCommand(const PanelCommand& command) {
   AddFlag(*members, kResetPositionKey, command.reset_position);
   AddText(*members, kUrlKey, command.url);
   AddText(*members, kLocationKey, command.location);
+  AddText(*members, kUnitsKey, command.units);
   if (command.refresh_minutes) {
     members->Add(kRefreshMinutesKey, JsonValue(Decimal::FromInt64(*command.refresh_minutes)));
   }
@@ -101,6 +103,7 @@ std::optional<PanelCommand> DecodeCommand(const QByteArray& line, QString* probl
       !ReadFlag(*members, kResetPositionKey, command.reset_position) ||
       !ReadText(*members, kUrlKey, command.url) ||
       !ReadText(*members, kLocationKey, command.location) ||
+      !ReadText(*members, kUnitsKey, command.units) ||
       !ReadMinutes(*members, command.refresh_minutes)) {
     return Refuse(problem, QStringLiteral("the command has a member of the wrong kind"));
   }

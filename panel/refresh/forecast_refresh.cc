@@ -75,6 +75,14 @@ QString FieldText(const JsonValue& root, int column, std::u16string_view key) {
   return QString::fromStdU16String(value.ToText());
 }
 
+// The text of an optional field: nothing unless the record holds `key` as
+// a string.
+std::optional<QString> OptionalText(const JsonValue& root, int column, std::u16string_view key) {
+  const JsonValue& value = Field(root, column, key);
+  if (!value.IsString()) return std::nullopt;
+  return QString::fromStdU16String(value.ToText());
+}
+
 // The number the first kTemperatureTestLength characters of `temperature`
 // start with: "12℃" reads 12, "-12" reads -1, "100" reads 10, and a
 // single-digit temperature with its unit sign, "2℃", reads 2 rather than
@@ -122,10 +130,18 @@ void FillColumns(const QString& forecast, QDate today, const QString& icon_folde
   for (int c = 0; c < kColumnCount; ++c) {
     if (column != nullptr) *column = c;
     controls.label1[c]->SetCaption(DayText(today, c) + QChar(kDaySign));
+    if (const std::optional<QString> day = OptionalText(root, c, u"day")) {
+      controls.label1[c]->SetCaption(*day);
+    }
     controls.label2[c]->SetCaption(FieldText(root, c, u"wea"));
     controls.image1[c]->LoadPicture(IconPath(icon_folder, FieldText(root, c, u"wea_img")));
     const QString tem2 = FieldText(root, c, u"tem2");
     controls.label3[c]->SetCaption(tem2 + u'-' + FieldText(root, c, u"tem1"));
+    if (const std::optional<QString> tone = OptionalText(root, c, u"tone")) {
+      if (*tone == QLatin1String(kColdTone)) controls.label3[c]->SetForeColor(kColdColor);
+      if (*tone == QLatin1String(kHotTone)) controls.label3[c]->SetForeColor(kHotColor);
+      continue;
+    }
     const Decimal leading = LeadingNumber(tem2, c);
     if (Compare(leading, cold) <= 0) {
       controls.label3[c]->SetForeColor(kColdColor);

@@ -5,7 +5,12 @@
 // "data" list, field by field: the day of the month with "号", the weather
 // text, the icon, the temperature text "tem2-tem1", and the temperature
 // colour (blue when the first two characters of tem2 read as a number of
-// at most 15, red when at least 25, untouched otherwise). The first step
+// at most 15, red when at least 25, untouched otherwise). A record may also
+// carry, as a source that knows more writes them: "day", a caption that
+// replaces the day text, and "tone" ("cold", "hot" or anything else for
+// neither), which decides the colour in place of tem2's first characters,
+// for a source whose captions those characters do not measure (℉). The
+// panel's own service writes neither. The first step
 // that fails ends the refresh; everything written before it stays, every
 // field after it keeps what it held.
 #ifndef SKYVANE_PANEL_REFRESH_FORECAST_REFRESH_H_
@@ -37,6 +42,9 @@ inline constexpr int kColdAtOrBelow = 15;
 inline constexpr int kHotAtOrAbove = 25;
 // How many leading characters of tem2 the colour test reads.
 inline constexpr int kTemperatureTestLength = 2;
+// The values of a record's "tone" that colour the temperature.
+inline constexpr char kColdTone[] = "cold";
+inline constexpr char kHotTone[] = "hot";
 // Follows the day number: U+53F7, the sign for a day of the month.
 inline constexpr char16_t kDaySign = u'号';
 

@@ -6,6 +6,7 @@
 #include "panel/fetch/http_fetch.h"
 #include "panel/places/place_lookup.h"
 #include "panel/places/saved_place.h"
+#include "panel/sources/temperature_unit.h"
 #include "text/run_error.h"
 
 namespace skyvane {
@@ -54,6 +55,12 @@ bool ApplyStartOptions(Skyvane& form, const PanelCommand& command, QString* prob
     }
   }
   if (command.url) form.SetUrl(*command.url);
+  if (command.units) {
+    const bool kept = command.units->isEmpty()
+                          ? settings.Remove(QLatin1String(kUnitsKey))
+                          : settings.Write(QLatin1String(kUnitsKey), *command.units);
+    if (!kept) ReportUnkept("keep the temperature unit", settings);
+  }
   if (command.refresh_minutes) {
     form.SetRefreshMinutes(*command.refresh_minutes);
     if (!settings.Write(QLatin1String(kRefreshMinutesKey),

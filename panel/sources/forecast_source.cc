@@ -20,10 +20,10 @@ ForecastSource NoSource(const QString& problem) {
   return source;
 }
 
-ForecastSource OpenMeteoSource(const GeoPlace& place, const QString& service) {
+ForecastSource OpenMeteoSource(const GeoPlace& place, const SourceChoice& choice) {
   ForecastSource source;
   source.kind = ForecastSource::Kind::kOpenMeteo;
-  source.address = OpenMeteoForecastAddress(service, place);
+  source.address = OpenMeteoForecastAddress(choice.forecast_service, place, choice.unit);
   source.place = place;
   return source;
 }
@@ -47,7 +47,7 @@ ForecastSource TimeZoneSource(const SourceChoice& choice) {
     return NoSource(QStringLiteral("the time zone \"%1\" names no place to show the weather of")
                         .arg(choice.zone_id));
   }
-  return OpenMeteoSource(*place, choice.forecast_service);
+  return OpenMeteoSource(*place, choice);
 }
 
 }  // namespace
@@ -71,15 +71,24 @@ bool BuiltInServiceIsSet(const QString& built_in_address) {
 
 ForecastSource ChooseForecastSource(const SourceChoice& choice) {
   if (choice.url) return DocumentSource(*choice.url);
-  if (choice.location) return OpenMeteoSource(*choice.location, choice.forecast_service);
+  if (choice.location) return OpenMeteoSource(*choice.location, choice);
   if (!choice.saved.problem.isEmpty()) return NoSource(choice.saved.problem);
-  if (choice.saved.place) return OpenMeteoSource(*choice.saved.place, choice.forecast_service);
+  if (choice.saved.place) return OpenMeteoSource(*choice.saved.place, choice);
   if (BuiltInServiceIsSet(choice.built_in_address)) return DocumentSource(choice.built_in_address);
   return TimeZoneSource(choice);
 }
 
 std::optional<RefreshStop> RefreshFromSource(const ForecastSource& source, const TextFetch& fetch,
                                              WeatherLanguage language, QDate today,
+                                             const QString& icon_folder,
+                                             const ColumnControls& controls) {
+  ForecastShowing showing;
+  showing.language = language;
+  return RefreshFromSource(source, fetch, showing, today, icon_folder, controls);
+}
+
+std::optional<RefreshStop> RefreshFromSource(const ForecastSource& source, const TextFetch& fetch,
+                                             const ForecastShowing& showing, QDate today,
                                              const QString& icon_folder,
                                              const ColumnControls& controls) {
   switch (source.kind) {
@@ -90,7 +99,7 @@ std::optional<RefreshStop> RefreshFromSource(const ForecastSource& source, const
         ForecastAnswer answer{fetch(source.address), std::nullopt};
         // Without an answer there is nothing to convert; the refresh says so.
         if (!answer.fetched.problem.isEmpty()) return answer;
-        ConvertedForecast converted = ConvertOpenMeteoForecast(answer.fetched, language);
+        ConvertedForecast converted = ConvertOpenMeteoForecast(answer.fetched, showing);
         answer.fetched.text = std::move(converted.document);
         answer.first_day = converted.first_day;
         return answer;

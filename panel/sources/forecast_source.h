@@ -20,6 +20,8 @@
 #include "panel/places/geo_place.h"
 #include "panel/places/saved_place.h"
 #include "panel/refresh/forecast_refresh.h"
+#include "panel/sources/open_meteo_forecast.h"
+#include "panel/sources/temperature_unit.h"
 #include "panel/sources/weather_language.h"
 
 namespace skyvane {
@@ -49,10 +51,11 @@ struct SourceChoice {
   std::optional<QString> url;        // --url
   std::optional<GeoPlace> location;  // --location, already looked up
   SavedPlace saved;
-  QString built_in_address;  // DefaultRequestAddress()
-  QString forecast_service;  // ForecastServices::forecast
-  QString zone_id;           // the system time zone, e.g. "Europe/Berlin"
-  QString tzdata_folder;     // where zone1970.tab lies
+  QString built_in_address;                          // DefaultRequestAddress()
+  QString forecast_service;                          // ForecastServices::forecast
+  QString zone_id;                                   // the system time zone, e.g. "Europe/Berlin"
+  QString tzdata_folder;                             // where zone1970.tab lies
+  TemperatureUnit unit = TemperatureUnit::kCelsius;  // the unit Open-Meteo is asked in
 };
 
 // True when the host of `built_in_address` is a real one: set at build time
@@ -63,10 +66,15 @@ bool BuiltInServiceIsSet(const QString& built_in_address);
 ForecastSource ChooseForecastSource(const SourceChoice& choice);
 
 // The whole refresh from `source`: fetches its address with `fetch`, turns
-// an Open-Meteo answer into the panel's document with its texts in
-// `language` and its days counted from the answer's first date, then fills
+// an Open-Meteo answer into the panel's document as `showing` says (texts,
+// unit, day captions) and its days counted from the answer's first date, then fills
 // the columns (RefreshForecast). A panel document counts its days from
 // `today`. No source stops at column 0 with its problem as the reason.
+std::optional<RefreshStop> RefreshFromSource(const ForecastSource& source, const TextFetch& fetch,
+                                             const ForecastShowing& showing, QDate today,
+                                             const QString& icon_folder,
+                                             const ColumnControls& controls);
+// The same with texts in `language`, Celsius and the C locale's captions.
 std::optional<RefreshStop> RefreshFromSource(const ForecastSource& source, const TextFetch& fetch,
                                              WeatherLanguage language, QDate today,
                                              const QString& icon_folder,
