@@ -7,6 +7,7 @@
 #include "json/json_writer.h"
 #include "panel/fetch/forecast_services.h"
 #include "panel/fetch/service_answer.h"
+#include "panel/refresh/forecast_refresh.h"
 #include "panel/sources/wmo_weather.h"
 #include "panel/texts/utf16_text.h"
 #include "text/run_error.h"
