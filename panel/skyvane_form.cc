@@ -1,4 +1,5 @@
 #include "panel/skyvane_form.h"
+#include "panel/skyvane_accessible.h"
 
 #include <QCoreApplication>
 #include <QFont>
@@ -58,6 +59,8 @@ Skyvane::Skyvane(SkyvaneOptions options, QWidget* parent)
   }
   GiveDesktopManners(*this);
   setObjectName(Text(kFormDesign.name));
+  InstallFormAccessibility();
+  setAccessibleName(QCoreApplication::translate("Skyvane", "Seven-day weather forecast"));
   setWindowTitle(Text(kFormDesign.caption));
   setFixedSize(scale_.ToPixels(QSize(kFormDesign.width, kFormDesign.height)));
   QPalette form_palette = palette();
@@ -200,6 +203,8 @@ PanelStatus Skyvane::Status() const {
 void Skyvane::PublishStatus() {
   const PanelStatus status = Status();
   setToolTip(PlainToolTip(StatusText(status)));
+  setAccessibleDescription(StatusText(status));
+  AnnounceFormChange(this);
   emit statusChanged(status);
   const PanelImage& today = *shown_.columns.image1[0];
   emit todayIconChanged(today.HasPicture() ? QIcon(today.pixmap()) : QIcon());

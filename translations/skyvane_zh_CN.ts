@@ -2,6 +2,26 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="en">
 <context>
+    <name>ColumnSpeech</name>
+    <message>
+        <source>%1 degrees Celsius</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 degrees Fahrenheit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>dddd d MMMM</source>
+        <comment>date pattern</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2, high %3, low %4</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>Fetch the forecast in the panel&apos;s own format from URL (http:// or file://), this time only, instead of the weather of a place.</source>
@@ -9,7 +29,7 @@
     </message>
     <message>
         <source>Show the weather of PLACE from Open-Meteo and keep it for later starts. PLACE is a place name (the first match of Open-Meteo&apos;s search) or LAT,LON in decimal degrees; &quot;&quot; forgets the kept place.</source>
-        <translation>显示 Open-Meteo 提供的 PLACE 的天气，并为以后的启动保留它。PLACE 是地名（Open-Meteo 搜索的第一个结果）或以十进制度表示的 LAT,LON；"" 忘记保留的地点。</translation>
+        <translation>显示 Open-Meteo 提供的 PLACE 的天气，并为以后的启动保留它。PLACE 是地名（Open-Meteo 搜索的第一个结果）或以十进制度表示的 LAT,LON；&quot;&quot; 忘记保留的地点。</translation>
     </message>
     <message>
         <source>Refresh the forecast every N minutes, just after midnight and after a wake from suspend, and keep N for later starts; 0 (the default) fetches only at start.</source>
@@ -17,7 +37,7 @@
     </message>
     <message>
         <source>Show Open-Meteo temperatures in UNIT (celsius or fahrenheit) and keep it for later starts; &quot;&quot; returns to the unit of the locale (Fahrenheit in the US, Celsius elsewhere).</source>
-        <translation>以 UNIT（celsius 摄氏或 fahrenheit 华氏）显示 Open-Meteo 的温度，并为以后的启动保留它；"" 恢复区域设置的单位（美国为华氏，其他地区为摄氏）。</translation>
+        <translation>以 UNIT（celsius 摄氏或 fahrenheit 华氏）显示 Open-Meteo 的温度，并为以后的启动保留它；&quot;&quot; 恢复区域设置的单位（美国为华氏，其他地区为摄氏）。</translation>
     </message>
     <message>
         <source>Refresh the running panel&apos;s forecast now (what a start without options does when a panel runs).</source>
@@ -90,6 +110,13 @@ One panel runs per user and display: a later start hands its options to the runn
     <message>
         <source>Quit</source>
         <translation>退出</translation>
+    </message>
+</context>
+<context>
+    <name>Skyvane</name>
+    <message>
+        <source>Seven-day weather forecast</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>

@@ -10,6 +10,7 @@
 #include "json/json_value.h"
 #include "panel/controls/icon_path.h"
 #include "panel/controls/panel_controls.h"
+#include "panel/refresh/column_speech.h"
 #include "panel/texts/terminal_text.h"
 
 #ifndef SKYVANE_WEATHER_HOST
@@ -136,7 +137,10 @@ void FillColumns(const QString& forecast, QDate today, const QString& icon_folde
     controls.label2[c]->SetCaption(FieldText(root, c, u"wea"));
     controls.image1[c]->LoadPicture(IconPath(icon_folder, FieldText(root, c, u"wea_img")));
     const QString tem2 = FieldText(root, c, u"tem2");
-    controls.label3[c]->SetCaption(tem2 + u'-' + FieldText(root, c, u"tem1"));
+    const QString tem1 = FieldText(root, c, u"tem1");
+    controls.label3[c]->SetCaption(tem2 + u'-' + tem1);
+    controls.label1[c]->setAccessibleName(
+        ColumnPhrase(today.addDays(c), controls.label2[c]->Caption(), tem1, tem2));
     if (const std::optional<QString> tone = OptionalText(root, c, u"tone")) {
       if (*tone == QLatin1String(kColdTone)) controls.label3[c]->SetForeColor(kColdColor);
       if (*tone == QLatin1String(kHotTone)) controls.label3[c]->SetForeColor(kHotColor);

@@ -12,7 +12,9 @@
 // for a source whose captions those characters do not measure (℉). The
 // panel's own service writes neither. The first step
 // that fails ends the refresh; everything written before it stays, every
-// field after it keeps what it held.
+// field after it keeps what it held. A column written to the end gets its
+// phrase for screen readers (column_speech.h) as the accessible name of its
+// day label.
 #ifndef SKYVANE_PANEL_REFRESH_FORECAST_REFRESH_H_
 #define SKYVANE_PANEL_REFRESH_FORECAST_REFRESH_H_
 
