@@ -5,20 +5,20 @@
     <name>ColumnSpeech</name>
     <message>
         <source>%1 degrees Celsius</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 摄氏度</translation>
     </message>
     <message>
         <source>%1 degrees Fahrenheit</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 华氏度</translation>
     </message>
     <message>
         <source>dddd d MMMM</source>
         <comment>date pattern</comment>
-        <translation type="unfinished"></translation>
+        <translation>M月d日 dddd</translation>
     </message>
     <message>
         <source>%1: %2, high %3, low %4</source>
-        <translation type="unfinished"></translation>
+        <translation>%1：%2，最高 %3，最低 %4</translation>
     </message>
 </context>
 <context>
@@ -116,7 +116,7 @@ One panel runs per user and display: a later start hands its options to the runn
     <name>Skyvane</name>
     <message>
         <source>Seven-day weather forecast</source>
-        <translation type="unfinished"></translation>
+        <translation>七天天气预报</translation>
     </message>
 </context>
 </TS>
