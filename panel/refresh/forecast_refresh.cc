@@ -131,7 +131,7 @@ void FillColumns(const QString& forecast, QDate today, const QString& icon_folde
   for (int c = 0; c < kColumnCount; ++c) {
     if (column != nullptr) *column = c;
     controls.label1[c]->SetCaption(DayText(today, c) + QChar(kDaySign));
-    if (const std::optional<QString> day = OptionalText(root, c, u"day")) {
+    if (const std::optional<QString> day = OptionalText(root, c, kDayCaptionKey)) {
       controls.label1[c]->SetCaption(*day);
     }
     controls.label2[c]->SetCaption(FieldText(root, c, u"wea"));
@@ -141,7 +141,7 @@ void FillColumns(const QString& forecast, QDate today, const QString& icon_folde
     controls.label3[c]->SetCaption(tem2 + u'-' + tem1);
     controls.label1[c]->setAccessibleName(
         ColumnPhrase(today.addDays(c), controls.label2[c]->Caption(), tem1, tem2));
-    if (const std::optional<QString> tone = OptionalText(root, c, u"tone")) {
+    if (const std::optional<QString> tone = OptionalText(root, c, kToneKey)) {
       if (*tone == QLatin1String(kColdTone)) controls.label3[c]->SetForeColor(kColdColor);
       if (*tone == QLatin1String(kHotTone)) controls.label3[c]->SetForeColor(kHotColor);
       continue;

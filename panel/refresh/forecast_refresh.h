@@ -6,8 +6,8 @@
 // text, the icon, the temperature text "tem2-tem1", and the temperature
 // colour (blue when the first two characters of tem2 read as a number of
 // at most 15, red when at least 25, untouched otherwise). A record may also
-// carry, as a source that knows more writes them: "day", a caption that
-// replaces the day text, and "tone" ("cold", "hot" or anything else for
+// carry, as a source that knows more writes them: "day_caption", a caption
+// that replaces the day text, and "tem_tone" ("cold", "hot" or anything else for
 // neither), which decides the colour in place of tem2's first characters,
 // for a source whose captions those characters do not measure (℉). The
 // panel's own service writes neither. The first step
@@ -44,7 +44,12 @@ inline constexpr int kColdAtOrBelow = 15;
 inline constexpr int kHotAtOrAbove = 25;
 // How many leading characters of tem2 the colour test reads.
 inline constexpr int kTemperatureTestLength = 2;
-// The values of a record's "tone" that colour the temperature.
+// The optional members of a day record that a source other than the
+// panel's own service writes (the own service's records have a "day" of
+// their own, which the fill never reads), and the values of kToneKey that
+// colour the temperature.
+inline constexpr char16_t kDayCaptionKey[] = u"day_caption";
+inline constexpr char16_t kToneKey[] = u"tem_tone";
 inline constexpr char kColdTone[] = "cold";
 inline constexpr char kHotTone[] = "hot";
 // Follows the day number: U+53F7, the sign for a day of the month.

@@ -172,9 +172,9 @@ ConvertedForecast ConvertOpenMeteoForecast(const FetchResult& fetched,
                  TemperatureText(Whole(ItemOrNull(maxima, day), maxima_unit, shown), shown),
                  record);
     AppendMember(u"tem2", TemperatureText(low, shown), record);
-    if (low) AppendMember(u"tone", ToneName(ToneOf(*low, shown)), record);
+    if (low) AppendMember(kToneKey, ToneName(ToneOf(*low, shown)), record);
     const QString caption = OpenMeteoDayCaption(converted.first_day.addDays(day - 1), showing);
-    if (!caption.isEmpty()) AppendMember(u"day", caption, record);
+    if (!caption.isEmpty()) AppendMember(kDayCaptionKey, caption, record);
     if (day > 1) document += ',';
     document += record + '}';
   }

@@ -10,10 +10,10 @@
 //              "℃" or "℉" ("12.5" -> "13℃", "-0.4" -> "0℃"). An answer whose
 //              "daily_units" names the other unit than the one shown is
 //              converted exactly first (temperature_unit.h);
-//   "tone"     "cold", "mild" or "hot": the colour of the range, decided on
+//   "tem_tone" "cold", "mild" or "hot": the colour of the range, decided on
 //              the whole minimum in the shown unit (ToneOf), so that the
 //              fill does not read the first characters of a ℉ caption;
-//   "day"      under any language but Chinese, the caption of the day: the
+//   "day_caption" under any language but Chinese, the caption of the day: the
 //              locale's short weekday and the day of the month ("Wed 9").
 //              Under Chinese it is left out and the fill writes "09号".
 // A day whose code is null or missing gets the neutral weather of an unknown
