@@ -46,7 +46,9 @@ TEST(AccessibleColumnsTest, SevenColumnsReadAsOnePhraseEachAndTheStatusAsDescrip
                                                       QStringLiteral("dddd d"))));
     // The column covers its four controls and no other column.
     EXPECT_TRUE(column->rect().contains(form.Label3(c)->mapToGlobal(QPoint(1, 1))));
-    if (c > 0) EXPECT_FALSE(column->rect().intersects(panel->child(c - 1)->rect()));
+    if (c > 0) {
+      EXPECT_FALSE(column->rect().intersects(panel->child(c - 1)->rect()));
+    }
   }
 }
 
