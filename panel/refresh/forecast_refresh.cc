@@ -84,6 +84,18 @@ std::optional<QString> OptionalText(const JsonValue& root, int column, std::u16s
   return QString::fromStdU16String(value.ToText());
 }
 
+// Item c + 1 of the document's kDayCaptionsKey list when it is a string;
+// nothing otherwise, and for a document without the list.
+std::optional<QString> DocumentCaption(const JsonValue& root, int column) {
+  const Dictionary* document = root.DictionaryOrNull();
+  const Collection* captions =
+      document != nullptr ? document->Item(kDayCaptionsKey).CollectionOrNull() : nullptr;
+  if (captions == nullptr || column + 1 > captions->Count()) return std::nullopt;
+  const JsonValue caption = captions->Item(column + 1);
+  if (!caption.IsString()) return std::nullopt;
+  return QString::fromStdU16String(caption.ToText());
+}
+
 // The number the first kTemperatureTestLength characters of `temperature`
 // start with: "12℃" reads 12, "-12" reads -1, "100" reads 10, and a
 // single-digit temperature with its unit sign, "2℃", reads 2 rather than
@@ -131,7 +143,7 @@ void FillColumns(const QString& forecast, QDate today, const QString& icon_folde
   for (int c = 0; c < kColumnCount; ++c) {
     if (column != nullptr) *column = c;
     controls.label1[c]->SetCaption(DayText(today, c) + QChar(kDaySign));
-    if (const std::optional<QString> day = OptionalText(root, c, kDayCaptionKey)) {
+    if (const std::optional<QString> day = DocumentCaption(root, c)) {
       controls.label1[c]->SetCaption(*day);
     }
     controls.label2[c]->SetCaption(FieldText(root, c, u"wea"));

@@ -173,12 +173,24 @@ ConvertedForecast ConvertOpenMeteoForecast(const FetchResult& fetched,
                  record);
     AppendMember(u"tem2", TemperatureText(low, shown), record);
     if (low) AppendMember(kToneKey, ToneName(ToneOf(*low, shown)), record);
-    const QString caption = OpenMeteoDayCaption(converted.first_day.addDays(day - 1), showing);
-    if (!caption.isEmpty()) AppendMember(kDayCaptionKey, caption, record);
     if (day > 1) document += ',';
     document += record + '}';
   }
-  document += "]}";
+  document += ']';
+  if (showing.language != WeatherLanguage::kChinese) {
+    // One caption per column, also for columns past a short answer's end,
+    // which the fill labels before it finds their record missing.
+    document += ",\"";
+    document += FromUtf16(kDayCaptionsKey).toStdString();
+    document += "\":[";
+    for (int c = 0; c < kOpenMeteoForecastDays; ++c) {
+      if (c > 0) document += ',';
+      AppendJsonString(Utf16View(OpenMeteoDayCaption(converted.first_day.addDays(c), showing)),
+                       document);
+    }
+    document += ']';
+  }
+  document += '}';
   converted.document = QString::fromStdString(document);
   return converted;
 }

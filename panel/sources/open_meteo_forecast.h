@@ -13,9 +13,10 @@
 //   "tem_tone" "cold", "mild" or "hot": the colour of the range, decided on
 //              the whole minimum in the shown unit (ToneOf), so that the
 //              fill does not read the first characters of a ℉ caption;
-//   "day_caption" under any language but Chinese, the caption of the day: the
-//              locale's short weekday and the day of the month ("Wed 9").
-//              Under Chinese it is left out and the fill writes "09号".
+// Under any language but Chinese the document also holds "day_captions",
+// the seven columns' captions: the locale's short weekday and the day of
+// the month ("Wed 9"). Under Chinese it is left out and the fill writes
+// "09号".
 // A day whose code is null or missing gets the neutral weather of an unknown
 // code. A temperature that is null or missing becomes null in the record,
 // so the refresh stops at that column as for any forecast without it.
