@@ -293,8 +293,10 @@ TEST(OpenMeteoConversionTest, WritesOneRecordPerDayWithNullForAMissingTemperatur
       WeatherLanguage::kEnglish);
   EXPECT_EQ(converted.first_day, QDate(2026, 2, 28));
   EXPECT_EQ(converted.document,
-            QStringLiteral(R"({"data":[{"wea":"Clear","wea_img":"qing","tem1":"6℃","tem2":null},)"
-                           R"({"wea":"Unknown","wea_img":"weizhi","tem1":"6℃","tem2":null}]})"));
+            QStringLiteral(
+                R"({"data":[{"wea":"Clear","wea_img":"qing","tem1":"6℃","tem2":null},)"
+                R"({"wea":"Unknown","wea_img":"weizhi","tem1":"6℃","tem2":null}],)"
+                R"("day_captions":["Sat 28","Sun 1","Mon 2","Tue 3","Wed 4","Thu 5","Fri 6"]})"));
 }
 
 }  // namespace
