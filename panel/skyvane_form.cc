@@ -1,4 +1,5 @@
 #include "panel/skyvane_form.h"
+#include "panel/skyvane_accessible.h"
 
 #include <QCoreApplication>
 #include <QFont>
@@ -85,6 +86,8 @@ Skyvane::Skyvane(SkyvaneOptions options, QWidget* parent)
   }
   GiveDesktopManners(*this);
   setObjectName(Text(kFormDesign.name));
+  InstallFormAccessibility();
+  setAccessibleName(QCoreApplication::translate("Skyvane", "Seven-day weather forecast"));
   setWindowTitle(Text(kFormDesign.caption));
   setFixedSize(scale_.ToPixels(QSize(kFormDesign.width, kFormDesign.height)));
   QPalette form_palette = palette();
@@ -213,7 +216,24 @@ SourceChoice Skyvane::CurrentSourceChoice() const {
   choice.zone_id = options_.zone_id.isEmpty() ? QString::fromUtf8(QTimeZone::systemTimeZoneId())
                                               : options_.zone_id;
   choice.tzdata_folder = options_.tzdata_folder.isEmpty() ? TzdataFolder() : options_.tzdata_folder;
+  choice.unit = CurrentShowing().unit;
   return choice;
+}
+
+ForecastShowing Skyvane::CurrentShowing() const {
+  const QString language =
+      options_.language_code.isEmpty() ? InterfaceLanguageCode() : options_.language_code;
+  ForecastShowing showing;
+  showing.language = WeatherLanguageOf(language);
+  // The unit follows the locale's measurement (C: metric) even where the
+  // captions fall back to another language's.
+  const QLocale locale = options_.locale.value_or(QLocale::system());
+  showing.locale = QLocale::languageToCode(locale.language(), QLocale::ISO639Part1) == language
+                       ? locale
+                       : QLocale(language);
+  const QString kept = Settings().Read(QLatin1String(kUnitsKey));
+  showing.unit = UnitNamed(kept).value_or(UnitOfLocale(locale));
+  return showing;
 }
 
 void Skyvane::Refresh() {
@@ -267,9 +287,7 @@ RefreshSchedule::Outcome Skyvane::RefreshOnce(bool staged) {
   };
   ForecastAnswer answered;
   source_ = ChooseForecastSource(CurrentSourceChoice());
-  const QString language =
-      options_.language_code.isEmpty() ? InterfaceLanguageCode() : options_.language_code;
-  const WeatherLanguage weather_language = WeatherLanguageOf(language);
+  const ForecastShowing weather_language = CurrentShowing();
   std::vector<DayDetails> details;
   if (staged) {
     // Read into hidden controls first; the screen changes only when the
@@ -353,6 +371,8 @@ void Skyvane::PublishStatus() {
   UpdateStaleMark();
   const PanelStatus status = Status();
   setToolTip(PlainToolTip(StatusText(status)));
+  setAccessibleDescription(StatusText(status));
+  AnnounceFormChange(this);
   emit statusChanged(status);
   const PanelImage& today = *shown_.columns.image1[0];
   emit todayIconChanged(today.HasPicture() ? QIcon(today.pixmap()) : QIcon());

@@ -19,6 +19,7 @@
 
 #include <QDate>
 #include <QIcon>
+#include <QLocale>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -64,6 +65,11 @@ struct SkyvaneOptions {
   // The language of weather texts and place names, e.g. "zh"; empty:
   // InterfaceLanguageCode().
   QString language_code;
+  // The locale the temperature unit (when none is kept in the settings'
+  // "units") and the day captions of Open-Meteo follow; empty: the system
+  // locale, or the locale of language_code when that names another
+  // language.
+  std::optional<QLocale> locale;
   // Today's local date, asked once per refresh.
   std::function<QDate()> today = [] { return QDate::currentDate(); };
   // The folder the icons are loaded from, ending in a separator. Empty:
@@ -215,6 +221,9 @@ class Skyvane : public QWidget {
   // Shows or hides the stale mark and arms its timer for when the shown
   // forecast turns stale.
   void UpdateStaleMark();
+  // How an Open-Meteo forecast is shown now: the language, the unit kept in
+  // the settings or else the locale's, the locale of the day captions.
+  ForecastShowing CurrentShowing() const;
 
   SkyvaneOptions options_;
   TwipScale scale_;

@@ -1,9 +1,11 @@
 #include "app/skyvane/command_line.h"
 
+#include <QCoreApplication>
 #include <cstdio>
 
 #include "panel/controls/layout_table.h"
 #include "panel/sources/source_preference.h"
+#include "panel/sources/temperature_unit.h"
 
 namespace skyvane {
 
@@ -14,63 +16,91 @@ constexpr char kRefreshMinutesOption[] = "refresh-minutes";
 }  // namespace
 
 CommandLine::CommandLine()
-    : url_option_(
-          QStringLiteral("url"),
-          QStringLiteral("Fetch the forecast in the panel's own format from URL (http:// or "
-                         "file://), this time only, instead of the weather of a place."),
-          QStringLiteral("URL")),
+    : url_option_(QStringLiteral("url"),
+                  QCoreApplication::translate(
+                      "CommandLine",
+                      "Fetch the forecast in the panel's own format from URL (http:// or "
+                      "file://), this time only, instead of the weather of a place."),
+                  QStringLiteral("URL")),
       location_option_(
           QStringLiteral("location"),
-          QStringLiteral("Show the weather of PLACE from Open-Meteo and keep it for later starts. "
-                         "PLACE is a place name (the first match of Open-Meteo's search) or "
-                         "LAT,LON in decimal degrees; \"\" forgets the kept place."),
+          QCoreApplication::translate(
+              "CommandLine",
+              "Show the weather of PLACE from Open-Meteo and keep it for later starts. "
+              "PLACE is a place name (the first match of Open-Meteo's search) or "
+              "LAT,LON in decimal degrees; \"\" forgets the kept place."),
           QStringLiteral("PLACE")),
       refresh_minutes_option_(
           QLatin1String(kRefreshMinutesOption),
-          QStringLiteral("Refresh the forecast every N minutes, just after midnight and after a "
-                         "wake from suspend, and keep N for later starts; 0 (the default) "
-                         "fetches only at start."),
+          QCoreApplication::translate(
+              "CommandLine",
+              "Refresh the forecast every N minutes, just after midnight and after a "
+              "wake from suspend, and keep N for later starts; 0 (the default) "
+              "fetches only at start."),
           QStringLiteral("N")),
-      refresh_option_(QStringLiteral("refresh"),
-                      QStringLiteral("Refresh the running panel's forecast now (what a start "
-                                     "without options does when a panel runs).")),
-      source_option_(
-          QStringLiteral("source"),
-          QStringLiteral("Ask a place's forecast of SOURCE and keep it for later starts: auto "
+      units_option_(QStringLiteral("units"),
+                    QCoreApplication::translate(
+                        "CommandLine",
+                        "Show Open-Meteo temperatures in UNIT (celsius or fahrenheit) "
+                        "and keep it for later starts; \"\" returns to the unit of "
+                        "the locale (Fahrenheit in the US, Celsius elsewhere)."),
+                    QStringLiteral("UNIT")),
+      refresh_option_(
+          QStringLiteral("refresh"),
+          QCoreApplication::translate("CommandLine",
+                                      "Refresh the running panel's forecast now (what a start "
+                                      "without options does when a panel runs).")),
+      source_option_(QStringLiteral("source"),
+                     QCoreApplication::translate(
+                         "CommandLine",
+                         "Ask a place's forecast of SOURCE and keep it for later starts: auto "
                          "(the default: Open-Meteo, and MET Norway when Open-Meteo cannot "
                          "answer), open-meteo or met-norway."),
-          QStringLiteral("SOURCE")),
-      reset_option_(QStringLiteral("reset-position"),
-                    QStringLiteral("Forget where the panel was left and move it to the default "
-                                   "place, near the bottom-right corner of the screen.")),
-      status_option_(QLatin1String(kStatusOption),
-                     QStringLiteral("Print the running panel's status as one line of JSON; exit "
-                                    "status 1 when no panel runs.")),
-      quit_option_(QLatin1String(kQuitOption), QStringLiteral("End the running panel.")),
-      dump_option_(QLatin1String(kDumpControlsOption),
-                   QStringLiteral("Print the form and its 28 controls after loading, one JSON "
-                                  "object per line, then exit.")),
+                     QStringLiteral("SOURCE")),
+      reset_option_(
+          QStringLiteral("reset-position"),
+          QCoreApplication::translate("CommandLine",
+                                      "Forget where the panel was left and move it to the default "
+                                      "place, near the bottom-right corner of the screen.")),
+      status_option_(
+          QLatin1String(kStatusOption),
+          QCoreApplication::translate("CommandLine",
+                                      "Print the running panel's status as one line of JSON; exit "
+                                      "status 1 when no panel runs.")),
+      quit_option_(QLatin1String(kQuitOption),
+                   QCoreApplication::translate("CommandLine", "End the running panel.")),
+      dump_option_(
+          QLatin1String(kDumpControlsOption),
+          QCoreApplication::translate("CommandLine",
+                                      "Print the form and its 28 controls after loading, one JSON "
+                                      "object per line, then exit.")),
       snapshot_option_(QLatin1String(kSnapshotOption),
-                       QStringLiteral("Render the loaded panel into FILE (PNG), then exit."),
+                       QCoreApplication::translate(
+                           "CommandLine", "Render the loaded panel into FILE (PNG), then exit."),
                        QStringLiteral("FILE")),
-      dump_details_option_(
-          QLatin1String(kDumpDetailsOption),
-          QStringLiteral("Print the details of each day after loading (what a click on its "
-                         "column shows), one JSON object per line, then exit.")),
+      dump_details_option_(QLatin1String(kDumpDetailsOption),
+                           QCoreApplication::translate(
+                               "CommandLine",
+                               "Print the details of each day after loading (what a click on its "
+                               "column shows), one JSON object per line, then exit.")),
       snapshot_details_option_(
           QLatin1String(kSnapshotDetailsOption),
-          QStringLiteral("Render the details popup of day DAY (0 to 6) into FILE (PNG), given "
-                         "after DAY, then exit."),
+          QCoreApplication::translate(
+              "CommandLine",
+              "Render the details popup of day DAY (0 to 6) into FILE (PNG), given "
+              "after DAY, then exit."),
           QStringLiteral("DAY")) {
-  parser_.setApplicationDescription(
-      QStringLiteral("A translucent desktop panel with the seven-day weather forecast.\n"
-                     "One panel runs per user and display: a later start hands its options to "
-                     "the running panel and exits."));
+  parser_.setApplicationDescription(QCoreApplication::translate(
+      "CommandLine",
+      "A translucent desktop panel with the seven-day weather forecast.\n"
+      "One panel runs per user and display: a later start hands its options to "
+      "the running panel and exits."));
   parser_.addHelpOption();
   parser_.addVersionOption();
-  parser_.addOptions({url_option_, location_option_, refresh_minutes_option_, refresh_option_,
-                      source_option_, reset_option_, status_option_, quit_option_, dump_option_,
-                      snapshot_option_, dump_details_option_, snapshot_details_option_});
+  parser_.addOptions({url_option_, location_option_, units_option_, refresh_minutes_option_,
+                      refresh_option_, source_option_, reset_option_, status_option_, quit_option_,
+                      dump_option_, snapshot_option_, dump_details_option_,
+                      snapshot_details_option_});
 }
 
 bool CommandLine::Fail(const QString& problem) const {
@@ -109,6 +139,14 @@ bool CommandLine::Parse(const QStringList& arguments) {
                       .arg(parser_.value(source_option_)));
     }
     command_.source = SourcePreferenceText(*source);
+  }
+  if (parser_.isSet(units_option_)) {
+    const QString units = parser_.value(units_option_);
+    if (!units.isEmpty() && !UnitNamed(units)) {
+      return Fail(
+          QStringLiteral("--units takes celsius, fahrenheit or \"\", not \"%1\"").arg(units));
+    }
+    command_.units = units.isEmpty() ? units : UnitName(*UnitNamed(units));
   }
   if (parser_.isSet(refresh_minutes_option_)) {
     bool number = false;

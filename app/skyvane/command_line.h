@@ -59,6 +59,7 @@ class CommandLine {
   QCommandLineOption url_option_;
   QCommandLineOption location_option_;
   QCommandLineOption refresh_minutes_option_;
+  QCommandLineOption units_option_;
   QCommandLineOption refresh_option_;
   QCommandLineOption source_option_;
   QCommandLineOption reset_option_;

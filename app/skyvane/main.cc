@@ -26,6 +26,7 @@
 #include "panel/instance/start_hand_over.h"
 #include "panel/running/panel_companions.h"
 #include "panel/running/start_options.h"
+#include "panel/running/ui_translation.h"
 #include "panel/settings/settings_store.h"
 #include "panel/skyvane_form.h"
 #include "panel/sources/weather_language.h"
@@ -126,6 +127,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("skyvane"));
   QApplication::setApplicationVersion(QStringLiteral(SKYVANE_VERSION));
+  skyvane::InstallUiTranslation(QLocale::system(), QCoreApplication::applicationDirPath());
 
   skyvane::CommandLine command_line;
   if (!command_line.Parse(QApplication::arguments())) return kExitUsage;

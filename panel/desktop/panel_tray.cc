@@ -1,6 +1,7 @@
 #include "panel/desktop/panel_tray.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QSignalBlocker>
 
@@ -10,12 +11,12 @@ namespace skyvane {
 
 PanelTray::PanelTray(const QIcon& application_icon, QObject* parent)
     : QObject(parent), application_icon_(application_icon) {
-  refresh_ = menu_.addAction(QStringLiteral("Refresh now"));
-  reset_position_ = menu_.addAction(QStringLiteral("Reset position"));
-  start_at_login_ = menu_.addAction(QStringLiteral("Start at login"));
+  refresh_ = menu_.addAction(QCoreApplication::translate("PanelTray", "Refresh now"));
+  reset_position_ = menu_.addAction(QCoreApplication::translate("PanelTray", "Reset position"));
+  start_at_login_ = menu_.addAction(QCoreApplication::translate("PanelTray", "Start at login"));
   start_at_login_->setCheckable(true);
   menu_.addSeparator();
-  quit_ = menu_.addAction(QStringLiteral("Quit"));
+  quit_ = menu_.addAction(QCoreApplication::translate("PanelTray", "Quit"));
 
   connect(refresh_, &QAction::triggered, this, &PanelTray::refreshRequested);
   connect(reset_position_, &QAction::triggered, this, &PanelTray::resetPositionRequested);

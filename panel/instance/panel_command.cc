@@ -19,6 +19,7 @@ constexpr char16_t kUrlKey[] = u"url";
 constexpr char16_t kLocationKey[] = u"location";
 constexpr char16_t kSourceKey[] = u"source";
 constexpr char16_t kRefreshMinutesKey[] = u"refreshMinutes";
+constexpr char16_t kUnitsKey[] = u"units";
 
 std::u16string Utf16(const QString& text) {
   return text.toStdU16String();
@@ -78,6 +79,7 @@ QByteArray EncodeCommand(const PanelCommand& command) {
   AddText(*members, kUrlKey, command.url);
   AddText(*members, kLocationKey, command.location);
   AddText(*members, kSourceKey, command.source);
+  AddText(*members, kUnitsKey, command.units);
   if (command.refresh_minutes) {
     members->Add(kRefreshMinutesKey, JsonValue(Decimal::FromInt64(*command.refresh_minutes)));
   }
@@ -104,6 +106,7 @@ std::optional<PanelCommand> DecodeCommand(const QByteArray& line, QString* probl
       !ReadText(*members, kUrlKey, command.url) ||
       !ReadText(*members, kLocationKey, command.location) ||
       !ReadText(*members, kSourceKey, command.source) ||
+      !ReadText(*members, kUnitsKey, command.units) ||
       !ReadMinutes(*members, command.refresh_minutes)) {
     return Refuse(problem, QStringLiteral("the command has a member of the wrong kind"));
   }

@@ -30,9 +30,10 @@ struct PanelCommand {
   std::optional<QString> location;     // --location, as given
   std::optional<int> refresh_minutes;  // --refresh-minutes
   std::optional<QString> source;       // --source, as given
+  std::optional<QString> units;        // --units: "celsius", "fahrenheit" or ""
 
   // True when an option is to be applied.
-  bool AppliesOptions() const { return url || location || refresh_minutes || source; }
+  bool AppliesOptions() const { return url || location || refresh_minutes || source || units; }
 
   friend bool operator==(const PanelCommand&, const PanelCommand&) = default;
 };

@@ -1,5 +1,6 @@
 #include "panel/instance/panel_status.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include "json/json_writer.h"
@@ -50,17 +51,18 @@ std::string StatusJson(const PanelStatus& status) {
 QString StatusText(const PanelStatus& status, const QLocale& locale) {
   QStringList lines;
   if (!status.source.isEmpty()) lines.append(status.source);
-  lines.append(
-      status.updated
-          ? QStringLiteral("Updated %1").arg(locale.toString(*status.updated, QLocale::ShortFormat))
-          : QStringLiteral("Not updated yet"));
+  lines.append(status.updated ? QCoreApplication::translate("PanelStatus", "Updated %1")
+                                    .arg(locale.toString(*status.updated, QLocale::ShortFormat))
+                              : QCoreApplication::translate("PanelStatus", "Not updated yet"));
   if (status.stale && status.fetched) {
-    lines.append(QStringLiteral("Shown: fetched %1")
+    lines.append(QCoreApplication::translate("PanelStatus", "Shown: fetched %1")
                      .arg(locale.toString(*status.fetched, QLocale::ShortFormat)));
   }
-  if (status.problem) lines.append(QStringLiteral("Problem: %1").arg(*status.problem));
+  if (status.problem)
+    lines.append(QCoreApplication::translate("PanelStatus", "Problem: %1").arg(*status.problem));
   if (status.next) {
-    lines.append((status.problem ? QStringLiteral("Next try %1") : QStringLiteral("Next update %1"))
+    lines.append((status.problem ? QCoreApplication::translate("PanelStatus", "Next try %1")
+                                 : QCoreApplication::translate("PanelStatus", "Next update %1"))
                      .arg(locale.toString(*status.next, QLocale::ShortFormat)));
   }
   return lines.join(u'\n');

@@ -39,6 +39,7 @@ ColumnSet CreateColumnSet(QWidget* parent, const TwipScale& scale) {
 void CopyColumns(const ColumnControls& from, const ColumnControls& to) {
   for (std::size_t c = 0; c < static_cast<std::size_t>(kColumnCount); ++c) {
     CopyLabel(*from.label1[c], *to.label1[c]);
+    to.label1[c]->setAccessibleName(from.label1[c]->accessibleName());
     CopyLabel(*from.label2[c], *to.label2[c]);
     to.image1[c]->ShowPictureOf(*from.image1[c]);
     CopyLabel(*from.label3[c], *to.label3[c]);

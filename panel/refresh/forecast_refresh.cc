@@ -10,6 +10,7 @@
 #include "json/json_value.h"
 #include "panel/controls/icon_path.h"
 #include "panel/controls/panel_controls.h"
+#include "panel/refresh/column_speech.h"
 #include "panel/texts/terminal_text.h"
 
 #ifndef SKYVANE_WEATHER_HOST
@@ -75,6 +76,26 @@ QString FieldText(const JsonValue& root, int column, std::u16string_view key) {
   return QString::fromStdU16String(value.ToText());
 }
 
+// The text of an optional field: nothing unless the record holds `key` as
+// a string.
+std::optional<QString> OptionalText(const JsonValue& root, int column, std::u16string_view key) {
+  const JsonValue& value = Field(root, column, key);
+  if (!value.IsString()) return std::nullopt;
+  return QString::fromStdU16String(value.ToText());
+}
+
+// Item c + 1 of the document's kDayCaptionsKey list when it is a string;
+// nothing otherwise, and for a document without the list.
+std::optional<QString> DocumentCaption(const JsonValue& root, int column) {
+  const Dictionary* document = root.DictionaryOrNull();
+  const Collection* captions =
+      document != nullptr ? document->Item(kDayCaptionsKey).CollectionOrNull() : nullptr;
+  if (captions == nullptr || column + 1 > captions->Count()) return std::nullopt;
+  const JsonValue caption = captions->Item(column + 1);
+  if (!caption.IsString()) return std::nullopt;
+  return QString::fromStdU16String(caption.ToText());
+}
+
 // The number the first kTemperatureTestLength characters of `temperature`
 // start with: "12℃" reads 12, "-12" reads -1, "100" reads 10, and a
 // single-digit temperature with its unit sign, "2℃", reads 2 rather than
@@ -122,10 +143,21 @@ void FillColumns(const QString& forecast, QDate today, const QString& icon_folde
   for (int c = 0; c < kColumnCount; ++c) {
     if (column != nullptr) *column = c;
     controls.label1[c]->SetCaption(DayText(today, c) + QChar(kDaySign));
+    if (const std::optional<QString> day = DocumentCaption(root, c)) {
+      controls.label1[c]->SetCaption(*day);
+    }
     controls.label2[c]->SetCaption(FieldText(root, c, u"wea"));
     controls.image1[c]->LoadPicture(IconPath(icon_folder, FieldText(root, c, u"wea_img")));
     const QString tem2 = FieldText(root, c, u"tem2");
-    controls.label3[c]->SetCaption(tem2 + u'-' + FieldText(root, c, u"tem1"));
+    const QString tem1 = FieldText(root, c, u"tem1");
+    controls.label3[c]->SetCaption(tem2 + u'-' + tem1);
+    controls.label1[c]->setAccessibleName(
+        ColumnPhrase(today.addDays(c), controls.label2[c]->Caption(), tem1, tem2));
+    if (const std::optional<QString> tone = OptionalText(root, c, kToneKey)) {
+      if (*tone == QLatin1String(kColdTone)) controls.label3[c]->SetForeColor(kColdColor);
+      if (*tone == QLatin1String(kHotTone)) controls.label3[c]->SetForeColor(kHotColor);
+      continue;
+    }
     const Decimal leading = LeadingNumber(tem2, c);
     if (Compare(leading, cold) <= 0) {
       controls.label3[c]->SetForeColor(kColdColor);

@@ -5,9 +5,16 @@
 // "data" list, field by field: the day of the month with "号", the weather
 // text, the icon, the temperature text "tem2-tem1", and the temperature
 // colour (blue when the first two characters of tem2 read as a number of
-// at most 15, red when at least 25, untouched otherwise). The first step
-// that fails ends the refresh; everything written before it stays, every
-// field after it keeps what it held.
+// at most 15, red when at least 25, untouched otherwise). A source that
+// knows more may add, neither of which the panel's own service writes: a
+// document-level "day_captions" list whose item c + 1 replaces the day
+// text of column c, and a record member "tem_tone" ("cold", "hot", or
+// anything else for neither) that decides the colour in place of tem2's
+// first characters, which do not measure a ℉ caption. The first step that
+// fails ends the refresh; everything written before it stays, every field
+// after it keeps what it held. A column whose texts were all read gets its
+// phrase for screen readers (column_speech.h) as the accessible name of its
+// day label.
 #ifndef SKYVANE_PANEL_REFRESH_FORECAST_REFRESH_H_
 #define SKYVANE_PANEL_REFRESH_FORECAST_REFRESH_H_
 
@@ -37,6 +44,13 @@ inline constexpr int kColdAtOrBelow = 15;
 inline constexpr int kHotAtOrAbove = 25;
 // How many leading characters of tem2 the colour test reads.
 inline constexpr int kTemperatureTestLength = 2;
+// The optional members a source other than the panel's own service writes
+// (the own service's records have a "day" of their own, which the fill
+// never reads), and the values of kToneKey that colour the temperature.
+inline constexpr char16_t kDayCaptionsKey[] = u"day_captions";
+inline constexpr char16_t kToneKey[] = u"tem_tone";
+inline constexpr char kColdTone[] = "cold";
+inline constexpr char kHotTone[] = "hot";
 // Follows the day number: U+53F7, the sign for a day of the month.
 inline constexpr char16_t kDaySign = u'号';
 

@@ -7,6 +7,7 @@
 #include "panel/places/place_lookup.h"
 #include "panel/places/saved_place.h"
 #include "panel/sources/source_preference.h"
+#include "panel/sources/temperature_unit.h"
 #include "text/run_error.h"
 
 namespace skyvane {
@@ -63,6 +64,12 @@ bool ApplyStartOptions(Skyvane& form, const PanelCommand& command, QString* prob
     } else if (!settings.Write(QLatin1String(kSourceKey), SourcePreferenceText(*source))) {
       ReportUnkept("keep the forecast source", settings);
     }
+  }
+  if (command.units) {
+    const bool kept = command.units->isEmpty()
+                          ? settings.Remove(QLatin1String(kUnitsKey))
+                          : settings.Write(QLatin1String(kUnitsKey), *command.units);
+    if (!kept) ReportUnkept("keep the temperature unit", settings);
   }
   if (command.refresh_minutes) {
     form.SetRefreshMinutes(*command.refresh_minutes);

@@ -22,9 +22,11 @@ int SavedRefreshMinutes(const SettingsStore& settings);
 
 // Applies the options of `command` to `form`: the place of --location is
 // looked up and kept (an empty one forgets the kept place) and takes the
-// place of an earlier --url; --url is used for this run; the interval of
-// --refresh-minutes is kept and planned; the --source preference is kept
-// (source_preference.h) for this refresh and later ones. Returns false, having applied
+// place of an earlier --url; --url is used for this run; the unit of
+// --units is kept ("" forgets it, so the locale's applies again); the
+// interval of --refresh-minutes is kept and planned; the --source preference
+// is kept (source_preference.h) for this refresh and later ones. Returns
+// false, having applied
 // nothing, when the place cannot be looked up; `*problem` then holds the
 // one line to show. A setting that cannot be kept is reported on standard
 // error and does not stop the rest.

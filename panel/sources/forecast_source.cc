@@ -37,7 +37,7 @@ ForecastSource PlaceSource(const GeoPlace& place, const SourceChoice& choice) {
     return source;
   }
   source.kind = ForecastSource::Kind::kOpenMeteo;
-  source.address = OpenMeteoForecastAddress(choice.forecast_service, place);
+  source.address = OpenMeteoForecastAddress(choice.forecast_service, place, choice.unit);
   if (choice.preference == SourcePreference::kAuto && met_norway_set) {
     source.fallback_address = MetNorwayForecastAddress(choice.met_norway_service, place);
   }
@@ -130,6 +130,20 @@ std::optional<RefreshStop> RefreshFromSource(
     const ForecastSource& source, const TextFetch& fetch, WeatherLanguage language, QDate today,
     const QString& icon_folder, const ColumnControls& controls, MetNorwayClient* met_norway,
     SourceReport* report, std::vector<DayDetails>* details, ForecastAnswer* answered) {
+  ForecastShowing showing;
+  showing.language = language;
+  return RefreshFromSource(source, fetch, showing, today, icon_folder, controls, met_norway, report,
+                           details, answered);
+}
+
+std::optional<RefreshStop> RefreshFromSource(const ForecastSource& source, const TextFetch& fetch,
+                                             const ForecastShowing& showing, QDate today,
+                                             const QString& icon_folder,
+                                             const ColumnControls& controls,
+                                             MetNorwayClient* met_norway, SourceReport* report,
+                                             std::vector<DayDetails>* details,
+                                             ForecastAnswer* answered) {
+  const WeatherLanguage language = showing.language;
   if (details != nullptr) details->clear();
   SourceReport unused;
   SourceReport& said = report != nullptr ? *report : unused;
@@ -149,7 +163,7 @@ std::optional<RefreshStop> RefreshFromSource(
         }
         if (failure.isEmpty()) {
           try {
-            ConvertedForecast converted = ConvertOpenMeteoForecast(answer.fetched, language);
+            ConvertedForecast converted = ConvertOpenMeteoForecast(answer.fetched, showing);
             answer.fetched.text = std::move(converted.document);
             answer.first_day = converted.first_day;
             said.answered_by = QLatin1String(kOpenMeteoName);
@@ -177,7 +191,7 @@ std::optional<RefreshStop> RefreshFromSource(
         // Open-Meteo's own failure stops the refresh as it would alone.
         if (unreadable) throw *unreadable;
         if (!answer.fetched.problem.isEmpty()) return answer;
-        ConvertedForecast converted = ConvertOpenMeteoForecast(answer.fetched, language);
+        ConvertedForecast converted = ConvertOpenMeteoForecast(answer.fetched, showing);
         answer.fetched.text = std::move(converted.document);
         answer.first_day = converted.first_day;
         return answer;

@@ -25,7 +25,9 @@
 #include "panel/refresh/forecast_refresh.h"
 #include "panel/sources/day_details.h"
 #include "panel/sources/met_norway_terms.h"
+#include "panel/sources/open_meteo_forecast.h"
 #include "panel/sources/source_preference.h"
+#include "panel/sources/temperature_unit.h"
 #include "panel/sources/weather_language.h"
 
 namespace skyvane {
@@ -67,8 +69,9 @@ struct SourceChoice {
   // ForecastServices::met_norway; empty: MET Norway is never asked.
   QString met_norway_service;
   SourcePreference preference = SourcePreference::kAuto;
-  QString zone_id;        // the system time zone, e.g. "Europe/Berlin"
-  QString tzdata_folder;  // where zone1970.tab lies
+  QString zone_id;                                   // the system time zone, e.g. "Europe/Berlin"
+  QString tzdata_folder;                             // where zone1970.tab lies
+  TemperatureUnit unit = TemperatureUnit::kCelsius;  // the unit Open-Meteo is asked in
 };
 
 // True when the host of `built_in_address` is a real one: set at build time
@@ -95,21 +98,27 @@ struct SourceReport {
 };
 
 // The whole refresh from `source`: fetches its address with `fetch`, turns
-// an Open-Meteo or MET Norway answer into the panel's document with its
-// texts in `language` and its days counted from the answer's first date,
-// then fills the columns (RefreshForecast). A panel document counts its
-// days from `today`. MET Norway is asked through `met_norway` when given
-// (its terms: User-Agent, Expires, If-Modified-Since), else with `fetch`.
-// An Open-Meteo source with a fallback address asks MET Norway when
-// Open-Meteo gives no answer, an error status, or an answer that cannot be
-// converted; when MET Norway fails too, the stop is Open-Meteo's with MET
-// Norway's reason added. No source stops at column 0 with its problem as
-// the reason. `report`, when given, says which service answered.
-// `details`, when given, receives the day details of an Open-Meteo answer
-// (ReadDayDetails), whether or not the columns could be filled from it, and
-// is emptied for every other source.
-// `answered`, when given, receives a place's forecast as the columns were
-// filled from it (the panel's document and its first date).
+// an Open-Meteo or MET Norway answer into the panel's document as `showing`
+// says (texts, unit and day captions for Open-Meteo) with its days counted
+// from the answer's first date, then fills the columns (RefreshForecast). A
+// panel document counts its days from `today`. MET Norway is asked through
+// `met_norway` when given (its terms: User-Agent, Expires,
+// If-Modified-Since), else with `fetch`. An Open-Meteo source with a
+// fallback address asks MET Norway when Open-Meteo gives no answer, an error
+// status, or an answer that cannot be converted; when MET Norway fails too,
+// the stop is Open-Meteo's with MET Norway's reason added. No source stops at
+// column 0 with its problem as the reason. `report`, when given, says which
+// service answered. `details`, when given, receives the day details of an
+// Open-Meteo answer (ReadDayDetails), whether or not the columns could be
+// filled from it, and is emptied for every other source. `answered`, when
+// given, receives a place's forecast as the columns were filled from it (the
+// panel's document and its first date).
+std::optional<RefreshStop> RefreshFromSource(
+    const ForecastSource& source, const TextFetch& fetch, const ForecastShowing& showing,
+    QDate today, const QString& icon_folder, const ColumnControls& controls,
+    MetNorwayClient* met_norway = nullptr, SourceReport* report = nullptr,
+    std::vector<DayDetails>* details = nullptr, ForecastAnswer* answered = nullptr);
+// The same with texts in `language`, Celsius and the C locale's captions.
 std::optional<RefreshStop> RefreshFromSource(
     const ForecastSource& source, const TextFetch& fetch, WeatherLanguage language, QDate today,
     const QString& icon_folder, const ColumnControls& controls,

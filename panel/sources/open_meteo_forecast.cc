@@ -7,6 +7,7 @@
 #include "json/json_writer.h"
 #include "panel/fetch/forecast_services.h"
 #include "panel/fetch/service_answer.h"
+#include "panel/refresh/forecast_refresh.h"
 #include "panel/sources/day_details.h"
 #include "panel/sources/wmo_weather.h"
 #include "panel/texts/utf16_text.h"
@@ -63,37 +64,77 @@ void AppendMember(std::u16string_view key, const std::optional<QString>& text,
   }
 }
 
-std::optional<QString> TemperatureText(const JsonValue& value) {
-  if (!value.IsDecimal()) return std::nullopt;
-  return WholeDegreesText(value.AsDecimal());
+// The unit of the daily list `key` as "daily_units" names it; `asked` when
+// it names none. Raises kInvalidArgument for a unit of neither kind.
+TemperatureUnit AnsweredUnit(const JsonValue& root, std::u16string_view key,
+                             TemperatureUnit asked) {
+  const Dictionary* units = root.DictionaryOrNull()->Item(u"daily_units").DictionaryOrNull();
+  if (units == nullptr || !units->Item(key).IsString()) return asked;
+  const QString text = StringOr(units->Item(key));
+  const std::optional<TemperatureUnit> unit = UnitOfAnswer(text);
+  if (!unit) {
+    Raise(ErrorNumber::kInvalidArgument,
+          QStringLiteral("the forecast service gives \"%1\" in an unknown unit: \"%2\"")
+              .arg(FromUtf16(key), text)
+              .toStdString());
+  }
+  return *unit;
 }
 
-// Adds one to a string of decimal digits.
-void IncrementDigits(QString& digits) {
-  for (qsizetype i = digits.size() - 1; i >= 0; --i) {
-    if (digits[i] != u'9') {
-      digits[i] = QChar(digits[i].unicode() + 1);
-      return;
-    }
-    digits[i] = u'0';
+std::optional<long long> Whole(const JsonValue& value, TemperatureUnit from, TemperatureUnit to) {
+  if (!value.IsDecimal()) return std::nullopt;
+  return WholeDegrees(value.AsDecimal(), from, to);
+}
+
+std::optional<QString> TemperatureText(std::optional<long long> whole, TemperatureUnit unit) {
+  if (!whole) return std::nullopt;
+  return QString::number(*whole) + UnitSign(unit);
+}
+
+QString ToneName(TemperatureTone tone) {
+  switch (tone) {
+    case TemperatureTone::kCold:
+      return QLatin1String(kColdTone);
+    case TemperatureTone::kHot:
+      return QLatin1String(kHotTone);
+    case TemperatureTone::kMild:
+      break;
   }
-  digits.prepend(u'1');
+  return QStringLiteral("mild");
 }
 
 }  // namespace
 
-QString OpenMeteoForecastAddress(const QString& service, const GeoPlace& place) {
-  return ServiceAddress(service, QLatin1String(kForecastPath)) +
-         QStringLiteral(
-             "?latitude=%1&longitude=%2&daily=%3,%4&hourly=%5&timezone=auto"
-             "&forecast_days=%6")
-             .arg(DegreesText(place.latitude), DegreesText(place.longitude),
-                  QLatin1String(kDailyVariables), QLatin1String(kDetailDailyVariables),
-                  QLatin1String(kDetailHourlyVariables))
-             .arg(kOpenMeteoForecastDays);
+QString OpenMeteoForecastAddress(const QString& service, const GeoPlace& place,
+                                 TemperatureUnit unit) {
+  QString address = ServiceAddress(service, QLatin1String(kForecastPath)) +
+                    QStringLiteral(
+                        "?latitude=%1&longitude=%2&daily=%3,%4&hourly=%5&timezone=auto"
+                        "&forecast_days=%6")
+                        .arg(DegreesText(place.latitude), DegreesText(place.longitude),
+                             QLatin1String(kDailyVariables), QLatin1String(kDetailDailyVariables),
+                             QLatin1String(kDetailHourlyVariables))
+                        .arg(kOpenMeteoForecastDays);
+  if (unit != TemperatureUnit::kCelsius) {
+    address += QStringLiteral("&temperature_unit=") + OpenMeteoUnitParameter(unit);
+  }
+  return address;
+}
+QString OpenMeteoDayCaption(QDate date, const ForecastShowing& showing) {
+  if (showing.language == WeatherLanguage::kChinese) return QString();
+  return showing.locale.dayName(date.dayOfWeek(), QLocale::ShortFormat) + u' ' +
+         QString::number(date.day());
 }
 
 ConvertedForecast ConvertOpenMeteoForecast(const FetchResult& fetched, WeatherLanguage language) {
+  ForecastShowing showing;
+  showing.language = language;
+  return ConvertOpenMeteoForecast(fetched, showing);
+}
+
+ConvertedForecast ConvertOpenMeteoForecast(const FetchResult& fetched,
+                                           const ForecastShowing& showing) {
+  const WeatherLanguage language = showing.language;
   const JsonValue root = ReadServiceAnswer(fetched, ServiceName());
   const Dictionary* daily = root.DictionaryOrNull()->Item(u"daily").DictionaryOrNull();
   if (daily == nullptr) {
@@ -105,6 +146,9 @@ ConvertedForecast ConvertOpenMeteoForecast(const FetchResult& fetched, WeatherLa
   const Collection& codes = DailyList(*daily, older_spelling ? kOlderCodeKey : kCodeKey);
   const Collection& maxima = DailyList(*daily, u"temperature_2m_max");
   const Collection& minima = DailyList(*daily, u"temperature_2m_min");
+  const TemperatureUnit shown = showing.unit;
+  const TemperatureUnit maxima_unit = AnsweredUnit(root, u"temperature_2m_max", shown);
+  const TemperatureUnit minima_unit = AnsweredUnit(root, u"temperature_2m_min", shown);
 
   ConvertedForecast converted;
   const QString first = dates.Count() > 0 ? StringOr(dates.Item(1)) : QString();
@@ -125,28 +169,39 @@ ConvertedForecast ConvertOpenMeteoForecast(const FetchResult& fetched, WeatherLa
         u"wea_img",
         QString::fromLatin1(weather.icon.data(), static_cast<qsizetype>(weather.icon.size())),
         record);
-    AppendMember(u"tem1", TemperatureText(ItemOrNull(maxima, day)), record);
-    AppendMember(u"tem2", TemperatureText(ItemOrNull(minima, day)), record);
+    const std::optional<long long> low = Whole(ItemOrNull(minima, day), minima_unit, shown);
+    AppendMember(u"tem1",
+                 TemperatureText(Whole(ItemOrNull(maxima, day), maxima_unit, shown), shown),
+                 record);
+    AppendMember(u"tem2", TemperatureText(low, shown), record);
+    if (low) AppendMember(kToneKey, ToneName(ToneOf(*low, shown)), record);
     if (day > 1) document += ',';
     document += record + '}';
   }
-  document += "]}";
+  document += ']';
+  if (showing.language != WeatherLanguage::kChinese) {
+    // One caption per column, also for columns past a short answer's end,
+    // which the fill labels before it finds their record missing.
+    document += ",\"";
+    document += FromUtf16(kDayCaptionsKey).toStdString();
+    document += "\":[";
+    for (int c = 0; c < kOpenMeteoForecastDays; ++c) {
+      if (c > 0) document += ',';
+      AppendJsonString(Utf16View(OpenMeteoDayCaption(converted.first_day.addDays(c), showing)),
+                       document);
+    }
+    document += ']';
+  }
+  document += '}';
   converted.document = QString::fromStdString(document);
   return converted;
 }
 
 QString WholeDegreesText(const Decimal& celsius) {
-  QString digits = QString::fromStdU16String(celsius.ToText());
-  const bool negative = digits.startsWith(u'-');
-  if (negative) digits.remove(0, 1);
-  const qsizetype point = digits.indexOf(u'.');
-  if (point >= 0) {
-    const bool half_or_more = digits.at(point + 1) >= u'5';
-    digits.truncate(point);
-    if (half_or_more) IncrementDigits(digits);
-  }
-  const bool shows_sign = negative && digits != QLatin1String("0");
-  return (shows_sign ? QStringLiteral("-") : QString()) + digits + QChar(kDegreesCelsius);
+  return TemperatureText(
+             WholeDegrees(celsius, TemperatureUnit::kCelsius, TemperatureUnit::kCelsius),
+             TemperatureUnit::kCelsius)
+      .value_or(QString());
 }
 
 }  // namespace skyvane

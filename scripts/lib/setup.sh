@@ -11,6 +11,7 @@ SKYVANE_PACKAGES=(
   clang libclang-rt-14-dev llvm
   libicu-dev libhighwayhash-dev
   qt6-base-dev qt6-base-dev-tools libqt6network6 libxcb1-dev
+  qt6-l10n-tools qt6-tools-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev rapidjson-dev
   xvfb xauth xdotool openbox x11-utils dbus-daemon trayer

@@ -25,13 +25,13 @@ CHOOSE_A_PLACE = "; start once with --location PLACE (a place name, or LAT,LON) 
 # The seven columns of forecast-berlin.json for an English-speaking user:
 # (day, weather, icon, temperature).
 BERLIN_COLUMNS = [
-    ("29号", "Clear", "qing.gif", "15℃-25℃"),
-    ("30号", "Partly cloudy", "yun.gif", "15℃-27℃"),
-    ("31号", "Overcast", "yin.gif", "16℃-21℃"),
-    ("1号", "Light rain", "yu.gif", "10℃-16℃"),
-    ("2号", "Thunderstorm", "lei.gif", "25℃-30℃"),
-    ("3号", "Fog", "wu.gif", "-1℃-13℃"),
-    ("4号", "Light snow", "xue.gif", "-4℃-3℃"),
+    ("Fri 29", "Clear", "qing.gif", "15℃-25℃"),
+    ("Sat 30", "Partly cloudy", "yun.gif", "15℃-27℃"),
+    ("Sun 31", "Overcast", "yin.gif", "16℃-21℃"),
+    ("Mon 1", "Light rain", "yu.gif", "10℃-16℃"),
+    ("Tue 2", "Thunderstorm", "lei.gif", "25℃-30℃"),
+    ("Wed 3", "Fog", "wu.gif", "-1℃-13℃"),
+    ("Thu 4", "Light snow", "xue.gif", "-4℃-3℃"),
 ]
 
 

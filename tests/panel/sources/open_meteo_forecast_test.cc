@@ -131,13 +131,13 @@ TEST_F(OpenMeteoForecastTest, FillsSevenColumnsFromTheAnswersDays) {
   EXPECT_EQ(asked_, QStringLiteral("http://127.0.0.1:9/v1/forecast?latitude=1&longitude=2"));
   // The days count from the answer's first date, 29 May, not from today.
   ExpectColumns(Shown(), {
-                             {"29号", "Clear", "qing.gif", "15℃-25℃", kColdColor},
-                             {"30号", "Partly cloudy", "yun.gif", "15℃-27℃", kColdColor},
-                             {"31号", "Overcast", "yin.gif", "16℃-21℃", kStored},
-                             {"1号", "Light rain", "yu.gif", "10℃-16℃", kColdColor},
-                             {"2号", "Thunderstorm", "lei.gif", "25℃-30℃", kHotColor},
-                             {"3号", "Fog", "wu.gif", "-1℃-13℃", kColdColor},
-                             {"4号", "Light snow", "xue.gif", "-4℃-3℃", kColdColor},
+                             {"Fri 29", "Clear", "qing.gif", "15℃-25℃", kColdColor},
+                             {"Sat 30", "Partly cloudy", "yun.gif", "15℃-27℃", kColdColor},
+                             {"Sun 31", "Overcast", "yin.gif", "16℃-21℃", kStored},
+                             {"Mon 1", "Light rain", "yu.gif", "10℃-16℃", kColdColor},
+                             {"Tue 2", "Thunderstorm", "lei.gif", "25℃-30℃", kHotColor},
+                             {"Wed 3", "Fog", "wu.gif", "-1℃-13℃", kColdColor},
+                             {"Thu 4", "Light snow", "xue.gif", "-4℃-3℃", kColdColor},
                          });
 }
 
@@ -155,12 +155,12 @@ TEST_F(OpenMeteoForecastTest, AShortAnswerStopsWhereItsDaysEnd) {
   EXPECT_EQ(stop->reason, QStringLiteral("the forecast has only 5 day records"));
   // 30 December onwards, across the new year.
   ExpectColumns(Shown(), {
-                             {"30号", "Snow", "xue.gif", "-4℃-1℃", kColdColor},
-                             {"31号", "Heavy snow", "xue.gif", "-8℃-0℃", kColdColor},
-                             {"1号", "Overcast", "yin.gif", "-2℃-5℃", kColdColor},
-                             {"2号", "Mainly clear", "qing.gif", "0℃-6℃", kColdColor},
-                             {"3号", "Rain", "yu.gif", "2℃-9℃", kColdColor},
-                             {"4号", "Label2", "", "Label3", kStored},
+                             {"Wed 30", "Snow", "xue.gif", "-4℃-1℃", kColdColor},
+                             {"Thu 31", "Heavy snow", "xue.gif", "-8℃-0℃", kColdColor},
+                             {"Fri 1", "Overcast", "yin.gif", "-2℃-5℃", kColdColor},
+                             {"Sat 2", "Mainly clear", "qing.gif", "0℃-6℃", kColdColor},
+                             {"Sun 3", "Rain", "yu.gif", "2℃-9℃", kColdColor},
+                             {"Mon 4", "Label2", "", "Label3", kStored},
                              {"Label1", "Label2", "", "Label3", kStored},
                          });
 }
@@ -171,12 +171,12 @@ TEST_F(OpenMeteoForecastTest, NullCodesShowTheNeutralWeatherAndNullTemperaturesS
   EXPECT_EQ(stop->column, 5);
   EXPECT_EQ(stop->number, ErrorNumber::kTypeMismatch);
   ExpectColumns(Shown(), {
-                             {"08号", "Showers", "yu.gif", "27℃-33℃", kHotColor},
-                             {"9号", "Unknown", "weizhi.gif", "27℃-35℃", kHotColor},
-                             {"10号", "Thunderstorm, hail", "bingbao.gif", "26℃-32℃", kHotColor},
-                             {"11号", "Unknown", "weizhi.gif", "26℃-30℃", kHotColor},
-                             {"12号", "Light showers", "yu.gif", "25℃-30℃", kHotColor},
-                             {"13号", "Violent showers", "yu.gif", "Label3", kStored},
+                             {"Wed 8", "Showers", "yu.gif", "27℃-33℃", kHotColor},
+                             {"Thu 9", "Unknown", "weizhi.gif", "27℃-35℃", kHotColor},
+                             {"Fri 10", "Thunderstorm, hail", "bingbao.gif", "26℃-32℃", kHotColor},
+                             {"Sat 11", "Unknown", "weizhi.gif", "26℃-30℃", kHotColor},
+                             {"Sun 12", "Light showers", "yu.gif", "25℃-30℃", kHotColor},
+                             {"Mon 13", "Violent showers", "yu.gif", "Label3", kStored},
                              {"Label1", "Label2", "", "Label3", kStored},
                          });
 }
@@ -185,13 +185,13 @@ TEST_F(OpenMeteoForecastTest, ReadsTheOlderWeathercodeSpelling) {
   EXPECT_EQ(Show(Recording("forecast-weathercode.json")), std::nullopt);
   ExpectColumns(Shown(),
                 {
-                    {"10号", "Rime fog", "wu.gif", "-3℃-3℃", kColdColor},
-                    {"11号", "Light drizzle", "yu.gif", "-1℃-4℃", kColdColor},
-                    {"12号", "Drizzle", "yu.gif", "2℃-5℃", kColdColor},
-                    {"13号", "Dense drizzle", "yu.gif", "2℃-7℃", kColdColor},
-                    {"14号", "Freezing drizzle", "yu.gif", "-3℃-1℃", kColdColor},
-                    {"15号", "Dense freezing drizzle", "yu.gif", "-4℃-0℃", kColdColor},
-                    {"16号", "Thunderstorm, heavy hail", "bingbao.gif", "3℃-8℃", kColdColor},
+                    {"Sat 10", "Rime fog", "wu.gif", "-3℃-3℃", kColdColor},
+                    {"Sun 11", "Light drizzle", "yu.gif", "-1℃-4℃", kColdColor},
+                    {"Mon 12", "Drizzle", "yu.gif", "2℃-5℃", kColdColor},
+                    {"Tue 13", "Dense drizzle", "yu.gif", "2℃-7℃", kColdColor},
+                    {"Wed 14", "Freezing drizzle", "yu.gif", "-3℃-1℃", kColdColor},
+                    {"Thu 15", "Dense freezing drizzle", "yu.gif", "-4℃-0℃", kColdColor},
+                    {"Fri 16", "Thunderstorm, heavy hail", "bingbao.gif", "3℃-8℃", kColdColor},
                 });
 }
 
@@ -296,8 +296,10 @@ TEST(OpenMeteoConversionTest, WritesOneRecordPerDayWithNullForAMissingTemperatur
       WeatherLanguage::kEnglish);
   EXPECT_EQ(converted.first_day, QDate(2026, 2, 28));
   EXPECT_EQ(converted.document,
-            QStringLiteral(R"({"data":[{"wea":"Clear","wea_img":"qing","tem1":"6℃","tem2":null},)"
-                           R"({"wea":"Unknown","wea_img":"weizhi","tem1":"6℃","tem2":null}]})"));
+            QStringLiteral(
+                R"({"data":[{"wea":"Clear","wea_img":"qing","tem1":"6℃","tem2":null},)"
+                R"({"wea":"Unknown","wea_img":"weizhi","tem1":"6℃","tem2":null}],)"
+                R"("day_captions":["Sat 28","Sun 1","Mon 2","Tue 3","Wed 4","Thu 5","Fri 6"]})"));
 }
 
 }  // namespace

@@ -1,0 +1,122 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN" sourcelanguage="en">
+<context>
+    <name>ColumnSpeech</name>
+    <message>
+        <source>%1 degrees Celsius</source>
+        <translation>%1 摄氏度</translation>
+    </message>
+    <message>
+        <source>%1 degrees Fahrenheit</source>
+        <translation>%1 华氏度</translation>
+    </message>
+    <message>
+        <source>dddd d MMMM</source>
+        <comment>date pattern</comment>
+        <translation>M月d日 dddd</translation>
+    </message>
+    <message>
+        <source>%1: %2, high %3, low %4</source>
+        <translation>%1：%2，最高 %3，最低 %4</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>Fetch the forecast in the panel&apos;s own format from URL (http:// or file://), this time only, instead of the weather of a place.</source>
+        <translation>从 URL（http:// 或 file://）获取面板自有格式的预报，仅限本次，代替某地的天气。</translation>
+    </message>
+    <message>
+        <source>Show the weather of PLACE from Open-Meteo and keep it for later starts. PLACE is a place name (the first match of Open-Meteo&apos;s search) or LAT,LON in decimal degrees; &quot;&quot; forgets the kept place.</source>
+        <translation>显示 Open-Meteo 提供的 PLACE 的天气，并为以后的启动保留它。PLACE 是地名（Open-Meteo 搜索的第一个结果）或以十进制度表示的 LAT,LON；&quot;&quot; 忘记保留的地点。</translation>
+    </message>
+    <message>
+        <source>Refresh the forecast every N minutes, just after midnight and after a wake from suspend, and keep N for later starts; 0 (the default) fetches only at start.</source>
+        <translation>每 N 分钟、午夜刚过以及从挂起唤醒后刷新预报，并为以后的启动保留 N；0（默认）仅在启动时获取。</translation>
+    </message>
+    <message>
+        <source>Show Open-Meteo temperatures in UNIT (celsius or fahrenheit) and keep it for later starts; &quot;&quot; returns to the unit of the locale (Fahrenheit in the US, Celsius elsewhere).</source>
+        <translation>以 UNIT（celsius 摄氏或 fahrenheit 华氏）显示 Open-Meteo 的温度，并为以后的启动保留它；&quot;&quot; 恢复区域设置的单位（美国为华氏，其他地区为摄氏）。</translation>
+    </message>
+    <message>
+        <source>Refresh the running panel&apos;s forecast now (what a start without options does when a panel runs).</source>
+        <translation>立即刷新正在运行的面板的预报（面板运行时不带选项启动即如此）。</translation>
+    </message>
+    <message>
+        <source>Forget where the panel was left and move it to the default place, near the bottom-right corner of the screen.</source>
+        <translation>忘记面板所在的位置，并将其移到默认位置，即屏幕右下角附近。</translation>
+    </message>
+    <message>
+        <source>Print the running panel&apos;s status as one line of JSON; exit status 1 when no panel runs.</source>
+        <translation>以一行 JSON 打印正在运行的面板的状态；没有面板运行时退出状态为 1。</translation>
+    </message>
+    <message>
+        <source>End the running panel.</source>
+        <translation>结束正在运行的面板。</translation>
+    </message>
+    <message>
+        <source>Print the form and its 28 controls after loading, one JSON object per line, then exit.</source>
+        <translation>加载后打印窗体及其 28 个控件，每行一个 JSON 对象，然后退出。</translation>
+    </message>
+    <message>
+        <source>Render the loaded panel into FILE (PNG), then exit.</source>
+        <translation>将加载后的面板渲染到 FILE（PNG），然后退出。</translation>
+    </message>
+    <message>
+        <source>A translucent desktop panel with the seven-day weather forecast.
+One panel runs per user and display: a later start hands its options to the running panel and exits.</source>
+        <translation>显示七天天气预报的半透明桌面面板。
+每个用户和显示器只运行一个面板：之后的启动会把选项交给正在运行的面板并退出。</translation>
+    </message>
+</context>
+<context>
+    <name>PanelStatus</name>
+    <message>
+        <source>Updated %1</source>
+        <translation>更新于 %1</translation>
+    </message>
+    <message>
+        <source>Not updated yet</source>
+        <translation>尚未更新</translation>
+    </message>
+    <message>
+        <source>Problem: %1</source>
+        <translation>问题：%1</translation>
+    </message>
+    <message>
+        <source>Next try %1</source>
+        <translation>下次重试 %1</translation>
+    </message>
+    <message>
+        <source>Next update %1</source>
+        <translation>下次更新 %1</translation>
+    </message>
+</context>
+<context>
+    <name>PanelTray</name>
+    <message>
+        <source>Refresh now</source>
+        <translation>立即刷新</translation>
+    </message>
+    <message>
+        <source>Reset position</source>
+        <translation>重置位置</translation>
+    </message>
+    <message>
+        <source>Start at login</source>
+        <translation>登录时启动</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>退出</translation>
+    </message>
+</context>
+<context>
+    <name>Skyvane</name>
+    <message>
+        <source>Seven-day weather forecast</source>
+        <translation>七天天气预报</translation>
+    </message>
+</context>
+</TS>
