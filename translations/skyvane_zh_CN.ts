@@ -69,6 +69,93 @@ One panel runs per user and display: a later start hands its options to the runn
         <translation>显示七天天气预报的半透明桌面面板。
 每个用户和显示器只运行一个面板：之后的启动会把选项交给正在运行的面板并退出。</translation>
     </message>
+    <message>
+        <source>Ask a place&apos;s forecast of SOURCE and keep it for later starts: auto (the default: Open-Meteo, and MET Norway when Open-Meteo cannot answer), open-meteo or met-norway.</source>
+        <translation>从 SOURCE 获取地点的天气预报，并为以后的启动保留：auto（默认：Open-Meteo，Open-Meteo 无法应答时使用 MET Norway）、open-meteo 或 met-norway。</translation>
+    </message>
+    <message>
+        <source>Print the details of each day after loading (what a click on its column shows), one JSON object per line, then exit.</source>
+        <translation>加载后输出每一天的详情（单击该列时显示的内容），每行一个 JSON 对象，然后退出。</translation>
+    </message>
+    <message>
+        <source>Render the details popup of day DAY (0 to 6) into FILE (PNG), given after DAY, then exit.</source>
+        <translation>将第 DAY 天（0 到 6）的详情弹窗绘制到 DAY 之后给出的 FILE（PNG），然后退出。</translation>
+    </message>
+</context>
+<context>
+    <name>DayPopup</name>
+    <message>
+        <source>N</source>
+        <comment>compass point</comment>
+        <translation>北</translation>
+    </message>
+    <message>
+        <source>NE</source>
+        <comment>compass point</comment>
+        <translation>东北</translation>
+    </message>
+    <message>
+        <source>E</source>
+        <comment>compass point</comment>
+        <translation>东</translation>
+    </message>
+    <message>
+        <source>SE</source>
+        <comment>compass point</comment>
+        <translation>东南</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <comment>compass point</comment>
+        <translation>南</translation>
+    </message>
+    <message>
+        <source>SW</source>
+        <comment>compass point</comment>
+        <translation>西南</translation>
+    </message>
+    <message>
+        <source>W</source>
+        <comment>compass point</comment>
+        <translation>西</translation>
+    </message>
+    <message>
+        <source>NW</source>
+        <comment>compass point</comment>
+        <translation>西北</translation>
+    </message>
+    <message>
+        <source>%1, %2 to %3</source>
+        <translation>%1，%2 至 %3</translation>
+    </message>
+    <message>
+        <source>now</source>
+        <translation>现在</translation>
+    </message>
+    <message>
+        <source>No hourly forecast</source>
+        <translation>无逐时预报</translation>
+    </message>
+    <message>
+        <source>, chance up to %1 %</source>
+        <translation>，概率最高 %1 %</translation>
+    </message>
+    <message>
+        <source>Sunrise %1, sunset %2</source>
+        <translation>日出 %1，日落 %2</translation>
+    </message>
+    <message>
+        <source>Wind up to %1</source>
+        <translation>最大风速 %1</translation>
+    </message>
+    <message>
+        <source>Precipitation %1</source>
+        <translation>降水量 %1</translation>
+    </message>
+    <message>
+        <source>Feels like %1 to %2</source>
+        <translation>体感 %1 至 %2</translation>
+    </message>
 </context>
 <context>
     <name>PanelStatus</name>
@@ -91,6 +178,10 @@ One panel runs per user and display: a later start hands its options to the runn
     <message>
         <source>Next update %1</source>
         <translation>下次更新 %1</translation>
+    </message>
+    <message>
+        <source>Shown: fetched %1</source>
+        <translation>显示的预报获取于 %1</translation>
     </message>
 </context>
 <context>

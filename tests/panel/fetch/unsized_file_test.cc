@@ -3,11 +3,13 @@
 // reader of local files reads them to the end, within its cap.
 #include <gtest/gtest.h>
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <memory>
 
 #include "panel/fetch/local_file.h"
@@ -27,6 +29,11 @@ class UnsizedFile {
         QStringLiteral("/bin/sh"),
         QStringList{QStringLiteral("-c"), QStringLiteral("read _"), QStringLiteral("sh")} + texts);
     EXPECT_TRUE(process_.waitForStarted()) << process_.errorString().toStdString();
+    // The child may still show the test's own command line until its exec
+    // is through; wait (bounded) for the shell's.
+    QDeadlineTimer deadline(5000);
+    while (!deadline.hasExpired() && !Holds(QByteArrayLiteral("read _"))) QThread::msleep(5);
+    EXPECT_TRUE(Holds(QByteArrayLiteral("read _")));
     EXPECT_EQ(QFileInfo(Path()).size(), 0);
   }
   ~UnsizedFile() {
@@ -36,6 +43,10 @@ class UnsizedFile {
   UnsizedFile(const UnsizedFile&) = delete;
   UnsizedFile& operator=(const UnsizedFile&) = delete;
   QString Path() const { return QStringLiteral("/proc/%1/cmdline").arg(process_.processId()); }
+  bool Holds(const QByteArray& text) const {
+    QFile file(Path());
+    return file.open(QIODevice::ReadOnly) && file.readAll().contains(text);
+  }
 
  private:
   QProcess process_;

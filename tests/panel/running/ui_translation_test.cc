@@ -28,8 +28,9 @@ Shown ShowUnder(const char* locale) {
                                 tray.StartAtLoginAction(), tray.QuitAction()}) {
     shown.menu.append(action->text());
   }
-  shown.status = StatusText(PanelStatus{QStringLiteral("Toronto"), {}, QStringLiteral("x"), {}},
-                            QLocale(QString::fromLatin1(locale)));
+  shown.status =
+      StatusText(PanelStatus{QStringLiteral("Toronto"), {}, QStringLiteral("x"), {}, {}, false},
+                 QLocale(QString::fromLatin1(locale)));
   return shown;
 }
 
