@@ -5,7 +5,7 @@
 
 #include "panel/controls/layout_table.h"
 #include "panel/sources/source_preference.h"
-#include "panel/sources/temperature_unit.h"
+#include "panel/weather/temperature_unit.h"
 
 namespace skyvane {
 

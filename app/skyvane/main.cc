@@ -29,7 +29,7 @@
 #include "panel/running/ui_translation.h"
 #include "panel/settings/settings_store.h"
 #include "panel/skyvane_form.h"
-#include "panel/sources/weather_language.h"
+#include "panel/weather/weather_language.h"
 #include "panel/texts/terminal_text.h"
 #include "text/run_error.h"
 

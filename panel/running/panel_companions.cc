@@ -66,7 +66,11 @@ PanelCompanions::PanelCompanions(Skyvane& form) : tray_(ApplicationIcon()) {
   form.SetOnline(network_watch_.Online());
   QObject::connect(&network_watch_, &NetworkWatch::onlineChanged, &form, &Skyvane::SetOnline);
   tray_.SetStartAtLogin(AutostartEntry().IsOn());
-  QObject::connect(&tray_, &PanelTray::refreshRequested, &form, &Skyvane::Refresh);
+  // Queued: the refresh pumps events while it fetches, and run from inside
+  // the menu's own handling of the chosen item it would let the menu, opened
+  // again meanwhile, be closed under the pointer when that handling ends.
+  QObject::connect(&tray_, &PanelTray::refreshRequested, &form, &Skyvane::Refresh,
+                   Qt::QueuedConnection);
   QObject::connect(&tray_, &PanelTray::resetPositionRequested, &form, &Skyvane::ResetPosition);
   QObject::connect(&tray_, &PanelTray::quitRequested, &form, &Skyvane::RequestClose);
   PanelTray* tray = &tray_;

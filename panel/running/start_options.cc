@@ -7,7 +7,7 @@
 #include "panel/places/place_lookup.h"
 #include "panel/places/saved_place.h"
 #include "panel/sources/source_preference.h"
-#include "panel/sources/temperature_unit.h"
+#include "panel/weather/temperature_unit.h"
 #include "text/run_error.h"
 
 namespace skyvane {

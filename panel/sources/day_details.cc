@@ -8,7 +8,7 @@
 #include "json/dictionary.h"
 #include "json/json_writer.h"
 #include "panel/fetch/service_answer.h"
-#include "panel/sources/wmo_weather.h"
+#include "panel/weather/wmo_weather.h"
 #include "panel/texts/utf16_text.h"
 #include "text/run_error.h"
 

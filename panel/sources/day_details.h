@@ -21,7 +21,7 @@
 
 #include "json/decimal.h"
 #include "panel/fetch/http_fetch.h"
-#include "panel/sources/weather_language.h"
+#include "panel/weather/weather_language.h"
 
 namespace skyvane {
 

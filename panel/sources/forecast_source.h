@@ -27,8 +27,8 @@
 #include "panel/sources/met_norway_terms.h"
 #include "panel/sources/open_meteo_forecast.h"
 #include "panel/sources/source_preference.h"
-#include "panel/sources/temperature_unit.h"
-#include "panel/sources/weather_language.h"
+#include "panel/weather/temperature_unit.h"
+#include "panel/weather/weather_language.h"
 
 namespace skyvane {
 

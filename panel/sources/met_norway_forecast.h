@@ -28,7 +28,7 @@
 #include "panel/fetch/http_fetch.h"
 #include "panel/places/geo_place.h"
 #include "panel/sources/open_meteo_forecast.h"
-#include "panel/sources/weather_language.h"
+#include "panel/weather/weather_language.h"
 
 namespace skyvane {
 

@@ -19,7 +19,7 @@
 #include <span>
 #include <string_view>
 
-#include "panel/sources/wmo_weather.h"
+#include "panel/weather/wmo_weather.h"
 
 namespace skyvane {
 

@@ -9,7 +9,7 @@
 #include "panel/fetch/service_answer.h"
 #include "panel/refresh/forecast_refresh.h"
 #include "panel/sources/day_details.h"
-#include "panel/sources/wmo_weather.h"
+#include "panel/weather/wmo_weather.h"
 #include "panel/texts/utf16_text.h"
 #include "text/run_error.h"
 

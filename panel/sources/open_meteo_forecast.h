@@ -30,8 +30,8 @@
 #include "json/decimal.h"
 #include "panel/fetch/http_fetch.h"
 #include "panel/places/geo_place.h"
-#include "panel/sources/temperature_unit.h"
-#include "panel/sources/weather_language.h"
+#include "panel/weather/temperature_unit.h"
+#include "panel/weather/weather_language.h"
 
 namespace skyvane {
 

@@ -17,7 +17,7 @@
 #include "panel/sources/forecast_source.h"
 #include "panel/sources/met_norway_forecast.h"
 #include "panel/sources/met_norway_symbols.h"
-#include "panel/sources/wmo_weather.h"
+#include "panel/weather/wmo_weather.h"
 #include "panel/texts/utf16_text.h"
 #include "text/run_error.h"
 

@@ -1,4 +1,4 @@
-#include "panel/sources/weather_language.h"
+#include "panel/weather/weather_language.h"
 
 #include <QLocale>
 #include <QStringList>

@@ -1,8 +1,8 @@
 // The language the weather texts and place names are shown in, taken from
 // the user's interface language (LANGUAGE, LC_ALL, LC_MESSAGES, LANG as
 // QLocale reads them).
-#ifndef SKYVANE_PANEL_SOURCES_WEATHER_LANGUAGE_H_
-#define SKYVANE_PANEL_SOURCES_WEATHER_LANGUAGE_H_
+#ifndef SKYVANE_PANEL_WEATHER_WEATHER_LANGUAGE_H_
+#define SKYVANE_PANEL_WEATHER_WEATHER_LANGUAGE_H_
 
 #include <QString>
 
@@ -24,4 +24,4 @@ WeatherLanguage WeatherLanguageOf(const QString& language_code);
 
 }  // namespace skyvane
 
-#endif  // SKYVANE_PANEL_SOURCES_WEATHER_LANGUAGE_H_
+#endif  // SKYVANE_PANEL_WEATHER_WEATHER_LANGUAGE_H_

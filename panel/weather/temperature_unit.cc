@@ -1,4 +1,4 @@
-#include "panel/sources/temperature_unit.h"
+#include "panel/weather/temperature_unit.h"
 
 namespace skyvane {
 

@@ -5,8 +5,8 @@
 // "celsius" | "fahrenheit"), or else the one of the user's locale:
 // Fahrenheit where it measures in US units (QLocale::ImperialUSSystem),
 // Celsius everywhere else. The panel's own service is not touched by it.
-#ifndef SKYVANE_PANEL_SOURCES_TEMPERATURE_UNIT_H_
-#define SKYVANE_PANEL_SOURCES_TEMPERATURE_UNIT_H_
+#ifndef SKYVANE_PANEL_WEATHER_TEMPERATURE_UNIT_H_
+#define SKYVANE_PANEL_WEATHER_TEMPERATURE_UNIT_H_
 
 #include <QLocale>
 #include <QString>
@@ -54,4 +54,4 @@ TemperatureTone ToneOf(long long whole_degrees, TemperatureUnit unit);
 
 }  // namespace skyvane
 
-#endif  // SKYVANE_PANEL_SOURCES_TEMPERATURE_UNIT_H_
+#endif  // SKYVANE_PANEL_WEATHER_TEMPERATURE_UNIT_H_

@@ -5,14 +5,14 @@
 // The table covers every code Open-Meteo documents (0 to 99, 28 codes).
 // Any other code, and a day without a code, gets kUnknownWeather: a neutral
 // text and icon, so that an unexpected code never stops the refresh.
-#ifndef SKYVANE_PANEL_SOURCES_WMO_WEATHER_H_
-#define SKYVANE_PANEL_SOURCES_WMO_WEATHER_H_
+#ifndef SKYVANE_PANEL_WEATHER_WMO_WEATHER_H_
+#define SKYVANE_PANEL_WEATHER_WMO_WEATHER_H_
 
 #include <optional>
 #include <span>
 #include <string_view>
 
-#include "panel/sources/weather_language.h"
+#include "panel/weather/weather_language.h"
 
 namespace skyvane {
 
@@ -40,4 +40,4 @@ const WmoWeather& DescribeWmoCode(std::optional<int> code);
 
 }  // namespace skyvane
 
-#endif  // SKYVANE_PANEL_SOURCES_WMO_WEATHER_H_
+#endif  // SKYVANE_PANEL_WEATHER_WMO_WEATHER_H_

@@ -13,7 +13,7 @@
 #include "panel/controls/icon_path.h"
 #include "panel/skyvane_form.h"
 #include "panel/sources/forecast_source.h"
-#include "panel/sources/temperature_unit.h"
+#include "panel/weather/temperature_unit.h"
 #include "tests/panel/sources/recordings.h"
 
 namespace skyvane {

@@ -1,4 +1,4 @@
-#include "panel/sources/wmo_weather.h"
+#include "panel/weather/wmo_weather.h"
 
 #include <algorithm>
 #include <array>

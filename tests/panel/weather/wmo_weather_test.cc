@@ -9,7 +9,7 @@
 #include <string>
 
 #include "panel/controls/icon_path.h"
-#include "panel/sources/wmo_weather.h"
+#include "panel/weather/wmo_weather.h"
 #include "panel/texts/utf16_text.h"
 
 namespace skyvane {
