@@ -8,6 +8,7 @@
 #include "json/collection.h"
 #include "json/dictionary.h"
 #include "json/json_writer.h"
+#include "panel/sources/document_record.h"
 #include "panel/fetch/forecast_services.h"
 #include "panel/fetch/service_answer.h"
 #include "panel/sources/met_norway_symbols.h"
@@ -56,18 +57,6 @@ const Dictionary* DictionaryOf(const Dictionary* parent, std::u16string_view key
 QString SymbolCodeOf(const Dictionary* data, std::u16string_view key) {
   const Dictionary* summary = DictionaryOf(DictionaryOf(data, key), u"summary");
   return summary == nullptr ? QString() : StringOr(summary->Item(u"symbol_code"));
-}
-
-void AppendMember(std::u16string_view key, const std::optional<QString>& text,
-                  std::string& record) {
-  if (record.size() > 1) record += ',';
-  AppendJsonString(key, record);
-  record += ':';
-  if (text) {
-    AppendJsonString(Utf16View(*text), record);
-  } else {
-    record += "null";
-  }
 }
 
 std::optional<QString> DegreesOrNull(const std::optional<Decimal>& celsius) {

@@ -5,12 +5,13 @@
 #include "json/collection.h"
 #include "json/dictionary.h"
 #include "json/json_writer.h"
+#include "panel/sources/document_record.h"
 #include "panel/fetch/forecast_services.h"
 #include "panel/fetch/service_answer.h"
 #include "panel/refresh/forecast_refresh.h"
 #include "panel/sources/day_details.h"
-#include "panel/weather/wmo_weather.h"
 #include "panel/texts/utf16_text.h"
+#include "panel/weather/wmo_weather.h"
 #include "text/run_error.h"
 
 namespace skyvane {
@@ -48,20 +49,6 @@ std::optional<int> CodeOf(const JsonValue& value) {
   bool ok = false;
   const int code = text.toInt(&ok);
   return ok ? std::optional<int>(code) : std::nullopt;
-}
-
-// Appends "key":"text" to a record being written, or "key":null when there
-// is no text.
-void AppendMember(std::u16string_view key, const std::optional<QString>& text,
-                  std::string& record) {
-  if (record.size() > 1) record += ',';
-  AppendJsonString(key, record);
-  record += ':';
-  if (text) {
-    AppendJsonString(Utf16View(*text), record);
-  } else {
-    record += "null";
-  }
 }
 
 // The unit of the daily list `key` as "daily_units" names it; `asked` when
