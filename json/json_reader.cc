@@ -660,6 +660,39 @@ JsonValue ReadJson(std::u16string_view sText) {
   }
 }
 
+JsonValue ReadJsonUtf8(std::string_view bytes) {
+  bytes = StripByteOrderMark(bytes);
+  struct Buffer {
+    std::unique_ptr<char16_t[]> units;
+    std::size_t room = 0;
+  };
+  thread_local Buffer buffer;
+  if (buffer.room < bytes.size()) {
+    buffer.units.reset();  // the old room goes before the new one is taken
+    buffer.room = 0;
+    // Left uninitialised: only the units the conversion writes are read.
+    buffer.units.reset(new (std::nothrow) char16_t[bytes.size()]);
+    if (!buffer.units) {
+      // Too large to decode: the reader's own line for a text it cannot take.
+      ResetLog();
+      try {
+        AppendLine({u"Text too large: no memory to decode ", DecimalText(bytes.size()), u" bytes"});
+      } catch (const std::exception&) {
+        log_full = true;
+      }
+      return JsonValue();
+    }
+    buffer.room = bytes.size();
+  }
+  const std::size_t length = Utf8ToUtf16(bytes, buffer.units.get());
+  JsonValue root = ReadJson(std::u16string_view(buffer.units.get(), length));
+  if (buffer.room > kKeptUtf8BufferUnits) {
+    buffer.units.reset();
+    buffer.room = 0;
+  }
+  return root;
+}
+
 const std::u16string& ErrorLog() {
   return LogText();
 }

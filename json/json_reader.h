@@ -54,6 +54,15 @@ inline constexpr std::u16string_view kLogFullLine = u"Error log full: further me
 // owns the returned tree. `sText` is read in place and never copied.
 JsonValue ReadJson(std::u16string_view sText);
 
+// ReadJson of UTF-8 `bytes` (a leading byte-order mark skipped), decoded as
+// Utf8ToUtf16 decodes them: the way from a file's bytes to its tree. The
+// decoded text goes to a buffer of the calling thread that is reused by its
+// next call, so repeated reads neither allocate nor clear it again; a buffer
+// over kKeptUtf8BufferUnits code units is released when the read ends. The
+// log's positions and excerpts are those of the decoded text.
+inline constexpr std::size_t kKeptUtf8BufferUnits = std::size_t{1} << 23;
+JsonValue ReadJsonUtf8(std::string_view bytes);
+
 // The current error log: lines ending in CR LF, or "Invalid JSON" alone.
 // It keeps its content until the next ReadJson.
 const std::u16string& ErrorLog();

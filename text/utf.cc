@@ -270,6 +270,37 @@ const uint8_t* DecodeSequence(const uint8_t* s, const uint8_t* end, char16_t*& d
   return s + 1;
 }
 
+// Decodes the bytes from `s` up to `limit` into `d`, which it advances, and
+// returns where it stopped: at `limit`, or up to three bytes past it when a
+// sequence straddles it. `end` bounds every read.
+const uint8_t* DecodeUntil(const uint8_t* s, const uint8_t* limit, const uint8_t* end,
+                           char16_t*& d) {
+  while (s < limit) {
+    if (*s < kAsciiEnd) {
+      s = CopyAscii(s, limit, d);
+      continue;
+    }
+    if (end - s >= kFourThreeByte && DecodeFourThreeByte(s, d)) {
+      s += kFourThreeByte;
+      d += 4;
+      continue;
+    }
+    if (end - s >= 3) {
+      const uint8_t* next = DecodeTwoOrThree(s, d);
+      if (next != s) {
+        s = next;
+        continue;
+      }
+    }
+    s = DecodeSequence(s, end, d);
+  }
+  return s;
+}
+
+const uint8_t* BytesOf(std::string_view bytes) {
+  return reinterpret_cast<const uint8_t*>(bytes.data());
+}
+
 }  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view bytes) {
@@ -288,38 +319,26 @@ std::u16string Utf8ToUtf16(std::string_view bytes) {
   const size_t n = bytes.size();
   std::u16string out;
   out.reserve(n + kSlack);
-  const auto* const first = reinterpret_cast<const uint8_t*>(bytes.data());
-  const uint8_t* s = first;
-  const uint8_t* const end = first + n;
+  const uint8_t* s = BytesOf(bytes);
+  const uint8_t* const end = s + n;
   size_t written = 0;
   while (s < end) {
     const uint8_t* const limit = static_cast<size_t>(end - s) > kChunk ? s + kChunk : end;
     out.resize(written + static_cast<size_t>(limit - s) + kSlack);
     char16_t* const begin = out.data();
     char16_t* d = begin + written;
-    while (s < limit) {
-      if (*s < kAsciiEnd) {
-        s = CopyAscii(s, limit, d);
-        continue;
-      }
-      if (end - s >= kFourThreeByte && DecodeFourThreeByte(s, d)) {
-        s += kFourThreeByte;
-        d += 4;
-        continue;
-      }
-      if (end - s >= 3) {
-        const uint8_t* next = DecodeTwoOrThree(s, d);
-        if (next != s) {
-          s = next;
-          continue;
-        }
-      }
-      s = DecodeSequence(s, end, d);
-    }
+    s = DecodeUntil(s, limit, end, d);
     written = static_cast<size_t>(d - begin);
   }
   out.resize(written);
   return out;
+}
+
+size_t Utf8ToUtf16(std::string_view bytes, char16_t* out) {
+  const uint8_t* const s = BytesOf(bytes);
+  char16_t* d = out;
+  DecodeUntil(s, s + bytes.size(), s + bytes.size(), d);
+  return static_cast<size_t>(d - out);
 }
 
 void AppendUtf8(std::string& out, char32_t cp) {

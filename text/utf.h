@@ -4,6 +4,7 @@
 #ifndef SKYVANE_TEXT_UTF_H_
 #define SKYVANE_TEXT_UTF_H_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,11 @@ void AppendUtf8(std::string& out, char32_t cp);
 // Decodes UTF-8. A leading byte-order mark is NOT skipped here (see
 // StripByteOrderMark); every invalid or truncated sequence becomes U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view bytes);
+// The same decoding into caller-owned room: `out` must have room for
+// bytes.size() code units (no text needs more), of which the first ones, as
+// many as returned, are written; the rest are left untouched, so `out` need
+// not be cleared first.
+std::size_t Utf8ToUtf16(std::string_view bytes, char16_t* out);
 // Encodes UTF-16 as UTF-8. An unpaired surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
 // `bytes` without a leading UTF-8 byte-order mark.

@@ -57,9 +57,8 @@ int main(int argc, char** argv) {
   const std::string problem = skyvane::ReadInput(name, bytes);
   if (!problem.empty()) return Fail(problem);
   try {
-    const std::u16string text = skyvane::Utf8ToUtf16(skyvane::StripByteOrderMark(bytes));
+    const skyvane::JsonValue root = skyvane::ReadJsonUtf8(bytes);
     bytes = std::string();
-    const skyvane::JsonValue root = skyvane::ReadJson(text);
     const bool has_root = !root.IsEmpty();
     if (has_root) {
       std::string out = skyvane::WriteJson(root);

@@ -442,6 +442,29 @@ TEST(ReadJsonTest, TextIsReadInPlace) {
   EXPECT_EQ(ErrorLog(), u"Missing ']': [1,2\r\n");
 }
 
+// From bytes, the tree and the log are those of the decoded text, whatever
+// the text read before on the same thread left in the reused buffer.
+TEST(ReadJsonTest, Utf8BytesReadAsTheirDecodedText) {
+  const std::string long_one = "[\"" + std::string(5000, 'x') + "\"]";
+  const std::string cases[] = {
+      long_one,
+      "\xEF\xBB\xBF{\"\xE4\xB8\xAD\":1}",  // byte-order mark, CJK key
+      "[\"a\xFF\xED\xA0\x80"
+      "b\"]",  // invalid bytes, an encoded surrogate
+      "[1,",   // cut short: its log names the decoded text
+      "",
+      long_one + " trailing",
+  };
+  for (const std::string& bytes : cases) {
+    const std::string expected_root = ShowRoot(ReadJson(Utf8ToUtf16(StripByteOrderMark(bytes))));
+    const std::u16string expected_log = ErrorLog();
+    const bool expected_inside = EndedInsideContainer();
+    EXPECT_EQ(ShowRoot(ReadJsonUtf8(bytes)), expected_root) << bytes.substr(0, 40);
+    EXPECT_EQ(ErrorLog(), expected_log) << bytes.substr(0, 40);
+    EXPECT_EQ(EndedInsideContainer(), expected_inside) << bytes.substr(0, 40);
+  }
+}
+
 // Whether the text ran out inside an open container, whatever the log says.
 TEST(ReadJsonTest, TellsWhetherTheTextEndedInsideAContainer) {
   const struct {
