@@ -10,6 +10,12 @@
 
 namespace skyvane {
 
+// A local time on a day of January 2024, far from any change of daylight
+// saving time.
+inline QDateTime At(int hour, int minute, int day = 15) {
+  return QDateTime(QDate(2024, 1, day), QTime(hour, minute));
+}
+
 class FakeScheduleClock : public ScheduleClock {
  public:
   explicit FakeScheduleClock(QDateTime now) : now_(std::move(now)) {}

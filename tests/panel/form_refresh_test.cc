@@ -39,10 +39,6 @@ QByteArray Forecast(const QString& weather, const QString& tem2 = QStringLiteral
   return QStringLiteral(R"({"data":[%1]})").arg(records.join(u',')).toUtf8();
 }
 
-QDateTime At(int hour, int minute) {
-  return QDateTime(QDate(2024, 1, 15), QTime(hour, minute));
-}
-
 class FormRefreshTest : public testing::Test {
  protected:
   void SetUp() override {

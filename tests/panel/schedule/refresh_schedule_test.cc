@@ -19,11 +19,6 @@ using std::chrono::minutes;
 using std::chrono::seconds;
 using Outcome = RefreshSchedule::Outcome;
 
-// A day far from any change of daylight saving time.
-QDateTime At(int hour, int minute, int day = 15) {
-  return QDateTime(QDate(2024, 1, day), QTime(hour, minute));
-}
-
 class RefreshScheduleTest : public testing::Test {
  protected:
   RefreshScheduleTest() {

@@ -19,10 +19,6 @@ using std::chrono::minutes;
 using std::chrono::seconds;
 using Outcome = RefreshSchedule::Outcome;
 
-QDateTime At(int hour, int minute, int day = 15) {
-  return QDateTime(QDate(2024, 1, day), QTime(hour, minute));
-}
-
 TEST(RetrySchedule, RetriesByDefaultWithBackoffCappedAtThirtyMinutesOrTheInterval) {
   struct Case {
     int interval;
