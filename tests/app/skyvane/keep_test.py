@@ -49,8 +49,8 @@ def captions(dump, control):
 
 def request_times(log):
     try:
-        with open(log) as f:
-            return [float(line.split()[0]) for line in f]
+        with open(log + ".times") as f:
+            return [float(line) for line in f]
     except FileNotFoundError:
         return []
 

@@ -13,9 +13,10 @@ as "good"):
   hold    keeps the request waiting until the mode is another, then answers
           as that one says
   busy    503 with "Retry-After: 2"
-Each request is appended to LOG_FILE as one line, before the answer: the
-wall-clock time it came in (seconds since the epoch) and its path. The
-forecast is read afresh for each answer, so a test may replace it.
+Each request's path is appended to LOG_FILE as one line, before the answer,
+and the wall-clock time it came in (seconds since the epoch) to
+LOG_FILE.times. The forecast is read afresh for each answer, so a test may
+replace it.
 """
 import http.server
 import sys
@@ -36,7 +37,9 @@ def mode():
 class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         with open(log_file, "a", encoding="utf-8") as log:
-            log.write("%.3f %s\n" % (time.time(), self.path))
+            log.write(self.path + "\n")
+        with open(log_file + ".times", "a", encoding="utf-8") as log:
+            log.write("%.3f\n" % time.time())
         now = mode()
         while now == "hold":
             time.sleep(0.05)
