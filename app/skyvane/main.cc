@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QPixmap>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -17,6 +18,7 @@
 
 #include "app/common/display_check.h"
 #include "app/skyvane/command_line.h"
+#include "app/skyvane/first_paint_trace.h"
 #include "app/skyvane/start_platform.h"
 #include "panel/controls/control_dump.h"
 #include "panel/details/day_clicks.h"
@@ -29,8 +31,8 @@
 #include "panel/running/ui_translation.h"
 #include "panel/settings/settings_store.h"
 #include "panel/skyvane_form.h"
-#include "panel/weather/weather_language.h"
 #include "panel/texts/terminal_text.h"
+#include "panel/weather/weather_language.h"
 #include "text/run_error.h"
 
 namespace {
@@ -118,6 +120,7 @@ skyvane::SkyvaneOptions KeptOptions() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const auto main_started = std::chrono::steady_clock::now();
   const QString display_name = skyvane::DisplayName(argc, argv);
   skyvane::ChoosePlatform(argc, argv);
   const skyvane::DisplayCheck display = skyvane::CheckDisplay(argc, argv);
@@ -161,6 +164,7 @@ int main(int argc, char** argv) {
     skyvane::PanelCompanions companions(form);
     if (!form.CloseRequested()) form.Form_Load(true);
     if (form.CloseRequested()) return kExitSuccess;
+    skyvane::TraceFirstPaint(form, main_started);
     form.show();
     // Only now: showing a window closes any open popup, so a tray menu
     // opened while the first forecast is fetched would vanish under the

@@ -15,11 +15,6 @@ QDateTime Plus(const QDateTime& time, std::chrono::milliseconds delay) {
   return time.addMSecs(delay.count());
 }
 
-// The midnight refresh for the first midnight after `time`.
-QDateTime MidnightRefreshAfter(const QDateTime& time) {
-  return Plus(time.date().addDays(1).startOfDay(), RefreshSchedule::kAfterMidnight);
-}
-
 }  // namespace
 
 double RandomRefreshSpread() {
@@ -111,7 +106,10 @@ void RefreshSchedule::Plan() {
   } else if (interval_.count() > 0) {
     regular = Plus(*last_end_, WithSpread(interval_));
   }
-  const QDateTime midnight = MidnightRefreshAfter(*last_end_);
+  // The refresh after the first midnight after the last one, spread too:
+  // every panel in a time zone reaches midnight at the same second.
+  const QDateTime midnight =
+      Plus(last_end_->date().addDays(1).startOfDay(), WithSpread(kAfterMidnight));
   next_ = regular ? std::min(*regular, midnight) : midnight;
   clock_->WakeAt(*next_);
 }

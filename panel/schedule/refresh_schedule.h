@@ -15,8 +15,9 @@
 // retries and the refresh after midnight are planned at an interval of 0
 // too, and a wake when the date changed or the last refresh failed makes
 // one due.
-// A spread (SetSpread) moves each planned interval or retry by a part of
-// it, so that many panels do not ask at the same second.
+// A spread (SetSpread) moves each planned interval, retry or wait after
+// midnight by a part of it, so that many panels do not ask at the same
+// second.
 // While the network is offline (SetOnline), a refresh that comes due waits;
 // when the network is back and one waits or the last one failed, it is
 // due kAfterOnline later.
@@ -77,7 +78,8 @@ class RefreshSchedule : public QObject {
   void RefreshEnded(Outcome outcome, std::optional<std::chrono::seconds> retry_after = {});
   // Retries and the refresh after midnight even at an interval of 0.
   void SetRetryByDefault(bool on);
-  // Moves every planned interval and retry by `spread()` of it; none: 0.
+  // Moves every planned interval, retry and wait after midnight by
+  // `spread()` of it; none: 0.
   void SetSpread(Spread spread);
   // The length of the retries' minute (a minute unless a test makes it
   // shorter): the retries wait 1, 2, 4 ... units, at most kMaxRetry's

@@ -2,6 +2,10 @@
 """The kept forecast and the retries, end to end: the panel program against a
 loopback Open-Meteo service (switch_server.py) that the test switches
 between answering, dropping the connection and a busy 503 with Retry-After.
+Two panels wait out the real timings side by side, each with its service:
+the first retry a minute after a refusal at --refresh-minutes 0, and the
+refresh a minute after local midnight (in a time zone whose midnight is
+seconds away when the panel starts).
 
 usage: keep_test.py PATH_TO_SKYVANE
 """
@@ -21,6 +25,9 @@ PANEL = sys.argv[1]
 PLACE = "52.52,13.41"
 DESIGN = ["Label2"] * 7  # the weather captions of the stored design
 DEADLINE = float(os.environ.get("SKYVANE_TEST_DEADLINE", "40"))
+# The slow panels' first refresh ends before midnight with this to spare.
+BEFORE_MIDNIGHT = 25
+MINUTE, SPREAD = 60, 6  # the wait for a first retry and after midnight: 60 s ± 10 %
 
 
 def open_meteo_answer(first_day):
@@ -40,8 +47,30 @@ def captions(dump, control):
     return [shown[c] for c in range(7)]
 
 
-def wait_for(what, condition):
-    end = time.monotonic() + DEADLINE
+def request_times(log):
+    try:
+        with open(log + ".times") as f:
+            return [float(line) for line in f]
+    except FileNotFoundError:
+        return []
+
+
+def zone_before_midnight(seconds):
+    """A POSIX time zone in which local midnight is `seconds` away (to the
+    second), the local date now in it and the time of that midnight."""
+    now = datetime.datetime.now(datetime.timezone.utc).replace(microsecond=0)
+    since_midnight = now.hour * 3600 + now.minute * 60 + now.second
+    offset = (86400 - seconds - since_midnight) % 86400
+    if offset > 43200:
+        offset -= 86400
+    east = abs(offset)
+    zone = "XXX%s%02d:%02d:%02d" % ("-" if offset >= 0 else "+", east // 3600, east // 60 % 60,
+                                    east % 60)
+    return zone, (now + datetime.timedelta(seconds=offset)).date(), now.timestamp() + seconds
+
+
+def wait_for(what, condition, deadline=DEADLINE):
+    end = time.monotonic() + deadline
     while not condition():
         if time.monotonic() > end:
             raise SystemExit("FAIL: timed out waiting for " + what)
@@ -54,15 +83,25 @@ def main():
     work = tempfile.TemporaryDirectory()
     w = work.name
     today = datetime.datetime.now(datetime.timezone.utc).date()
-    forecast = os.path.join(w, "forecast.json")
-    with open(forecast, "w") as f:
-        json.dump(open_meteo_answer(today), f)
-    mode_file, requests = os.path.join(w, "mode"), os.path.join(w, "requests")
     processes = []
 
-    def set_mode(mode):
-        with open(mode_file, "w") as f:
+    def start_service(folder, first_day):
+        """Starts a switch_server.py in `folder`; returns its address."""
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "forecast.json"), "w") as f:
+            json.dump(open_meteo_answer(first_day), f)
+        server = subprocess.Popen([sys.executable, "-u", os.path.join(HERE, "switch_server.py")] +
+                                  [os.path.join(folder, n) for n in ("forecast.json", "mode",
+                                                                     "requests")],
+                                  stdout=subprocess.PIPE, text=True)
+        processes.append(server)
+        return "http://127.0.0.1:" + server.stdout.readline().strip()
+
+    def set_mode(mode, folder=w):
+        with open(os.path.join(folder, "mode"), "w") as f:
             f.write(mode)
+
+    requests = os.path.join(w, "requests")
 
     def request_count():
         try:
@@ -71,10 +110,7 @@ def main():
         except FileNotFoundError:
             return 0
 
-    server = subprocess.Popen([sys.executable, "-u", os.path.join(HERE, "switch_server.py"),
-                               forecast, mode_file, requests], stdout=subprocess.PIPE, text=True)
-    processes.append(server)
-    service = "http://127.0.0.1:" + server.stdout.readline().strip()
+    service = start_service(w, today)
     cache = os.path.join(w, "cache")
     kept = os.path.join(cache, "skyvane", "forecast-open-meteo.json")
     runtime = os.path.join(w, "runtime")
@@ -154,8 +190,14 @@ def main():
 
         # The own-format service at --refresh-minutes 0: one fetch, placeholders
         # on failure, whatever is kept.
-        out, err, status = dump("--url", service + "/api")
-        check("own format, no answer: placeholders", captions(out, "Label2"), DESIGN)
+        for name, keep in [("a kept file", True), ("no kept file", False)]:
+            if not keep:
+                os.rename(kept, kept + ".aside")
+            out, err, status = dump("--url", service + "/api")
+            check("own format, no answer, " + name + ": placeholders", captions(out, "Label2"),
+                  DESIGN)
+            if not keep:
+                os.rename(kept + ".aside", kept)
 
         # The running panel: kept days at once and marked; the service comes
         # back and the panel catches up on its own.
@@ -173,21 +215,59 @@ def main():
         run_env["ASAN_OPTIONS"] = run_env.get("ASAN_OPTIONS", "").replace(
             "strict_string_checks=1", "strict_string_checks=0")
 
-        def status_now():
-            result = subprocess.run([PANEL, "--status"], env=run_env, capture_output=True,
-                                    text=True, timeout=DEADLINE)
+        def status_now(e=run_env):
+            result = subprocess.run([PANEL, "--status"], env=e, capture_output=True, text=True,
+                                    timeout=DEADLINE)
             return json.loads(result.stdout) if result.returncode == 0 else None
 
-        def start(*args):
-            panel = subprocess.Popen([PANEL] + list(args), env=run_env, stdout=subprocess.DEVNULL,
+        def start(*args, e=run_env):
+            panel = subprocess.Popen([PANEL] + list(args), env=e, stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL)
             processes.append(panel)
-            wait_for("the panel's status", lambda: status_now() is not None)
+            wait_for("the panel's status", lambda: status_now(e) is not None)
             return panel
 
-        def stop(panel):
-            subprocess.run([PANEL, "--quit"], env=run_env, timeout=DEADLINE)
+        def stop(panel, e=run_env):
+            subprocess.run([PANEL, "--quit"], env=e, timeout=DEADLINE)
             panel.wait(timeout=DEADLINE)
+
+        def slow_panel(name, first_day, tz):
+            """A service in its own folder and a panel's environment for it,
+            with folders and an instance of its own and the real retry
+            timings."""
+            folder = os.path.join(w, name)
+            e = dict(run_env, TZ=tz, SKYVANE_FORECAST_SERVICE=start_service(folder, first_day))
+            e.pop("SKYVANE_RETRY_UNIT_MS")
+            for variable in ("XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"):
+                e[variable] = os.path.join(folder, variable.lower())
+                os.mkdir(e[variable], 0o700)
+            return folder, e
+
+        def kept_first_day(folder):
+            try:
+                with open(os.path.join(folder, "xdg_cache_home", "skyvane",
+                                       "forecast-open-meteo.json")) as f:
+                    return json.load(f)["first_day"]
+            except FileNotFoundError:
+                return None
+
+        # Started first so that their minutes pass during the checks below.
+        # At --refresh-minutes 0 a refused refresh is tried again a minute on.
+        retry, retry_env = slow_panel("retry", today, "UTC")
+        set_mode("bad", retry)
+        retry_panel = start("--location", PLACE, "--refresh-minutes", "0", e=retry_env)
+        wait_for("the refused refresh", lambda: request_times(os.path.join(retry, "requests")))
+        set_mode("good", retry)
+        # A minute after local midnight the first column moves on to the new
+        # day; the service answers for it from then on.
+        zone, day, midnight_at = zone_before_midnight(BEFORE_MIDNIGHT)
+        midnight, midnight_env = slow_panel("midnight", day, zone)
+        midnight_panel = start("--location", PLACE, e=midnight_env)
+        wait_for("the refresh at start", lambda: kept_first_day(midnight) is not None)
+        check("before midnight: the first refresh ended in time",
+              (kept_first_day(midnight), time.time() < midnight_at), (day.isoformat(), True))
+        with open(os.path.join(midnight, "forecast.json"), "w") as f:
+            json.dump(open_meteo_answer(day + datetime.timedelta(days=1)), f)
 
         set_mode("drop")
         open(requests, "w").close()
@@ -222,6 +302,32 @@ def main():
         check("own format: one fetch, no retries", request_count(), 1)
         check("own format: nothing planned", status_now()["next"], None)
         stop(panel)
+
+        # The slow panels, once their minute has passed.
+        times = request_times(os.path.join(retry, "requests"))
+        wait_for("the retry", lambda: len(request_times(os.path.join(retry, "requests"))) > 1,
+                 times[0] + MINUTE + SPREAD + DEADLINE - time.time())
+        wait_for("the retried forecast", lambda: status_now(retry_env)["stale"] is False)
+        times = request_times(os.path.join(retry, "requests"))
+        s = status_now(retry_env)
+        check("refused at 0 minutes: retried a minute on, once",
+              (MINUTE - SPREAD - 0.5 < times[1] - times[0] < MINUTE + SPREAD + 3, len(times)),
+              (True, 2))
+        check("refused at 0 minutes: the answer shown with no command",
+              (s["problem"], s["updated"] is not None, kept_first_day(retry)),
+              (None, True, today.isoformat()))
+        stop(retry_panel, retry_env)
+        new_day = (day + datetime.timedelta(days=1)).isoformat()
+        wait_for("the refresh after midnight", lambda: kept_first_day(midnight) == new_day,
+                 midnight_at + MINUTE + SPREAD + DEADLINE - time.time())
+        times = request_times(os.path.join(midnight, "requests"))
+        s = status_now(midnight_env)
+        check("after midnight: refreshed a minute on, once",
+              (len(times), MINUTE - SPREAD - 1 < times[-1] - midnight_at < MINUTE + SPREAD + 3),
+              (2, True))
+        check("after midnight: the new day shown, up to date", (s["problem"], s["stale"]),
+              (None, False))
+        stop(midnight_panel, midnight_env)
     finally:
         for process in reversed(processes):
             if process.poll() is None:

@@ -13,14 +13,16 @@ as "good"):
   hold    keeps the request waiting until the mode is another, then answers
           as that one says
   busy    503 with "Retry-After: 2"
-Each request's path is appended to LOG_FILE as one line, before the answer.
+Each request's path is appended to LOG_FILE as one line, before the answer,
+and the wall-clock time it came in (seconds since the epoch) to
+LOG_FILE.times. The forecast is read afresh for each answer, so a test may
+replace it.
 """
 import http.server
 import sys
 import time
 
 forecast_file, mode_file, log_file = sys.argv[1:4]
-forecast = open(forecast_file, "rb").read()
 ERROR_PAGE = b"<html><body><h1>503 Service Unavailable</h1></body></html>"
 
 
@@ -36,6 +38,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         with open(log_file, "a", encoding="utf-8") as log:
             log.write(self.path + "\n")
+        with open(log_file + ".times", "a", encoding="utf-8") as log:
+            log.write("%.3f\n" % time.time())
         now = mode()
         while now == "hold":
             time.sleep(0.05)
@@ -43,8 +47,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if now == "drop":
             self.close_connection = True
             return
-        status, body, kind = ((503, ERROR_PAGE, "text/html") if now in ("bad", "busy")
-                              else (200, forecast, "application/json"))
+        if now in ("bad", "busy"):
+            status, body, kind = 503, ERROR_PAGE, "text/html"
+        else:
+            with open(forecast_file, "rb") as f:
+                status, body, kind = 200, f.read(), "application/json"
         self.send_response(status)
         if now == "busy":
             self.send_header("Retry-After", "2")

@@ -82,15 +82,19 @@ TEST(RetrySchedule, SpreadMovesPlannedDelaysByAtMostATenth) {
     double spread;
     Outcome outcome;
     QDateTime next;
+    QDateTime end = At(10, 0);
   };
   const std::vector<Case> cases = {
       {0.1, Outcome::kUpdated, At(10, 33)},
       {-0.1, Outcome::kUpdated, At(10, 27)},
       {-5.0, Outcome::kUpdated, At(10, 27)},  // clamped
       {0.5, Outcome::kNoAnswer, QDateTime(QDate(2024, 1, 15), QTime(10, 1, 6))},
+      // the minute after midnight
+      {0.1, Outcome::kUpdated, QDateTime(QDate(2024, 1, 16), QTime(0, 1, 6)), At(23, 50)},
+      {-0.1, Outcome::kUpdated, QDateTime(QDate(2024, 1, 16), QTime(0, 0, 54)), At(23, 50)},
   };
   for (const Case& c : cases) {
-    FakeScheduleClock clock(At(10, 0));
+    FakeScheduleClock clock(c.end);
     RefreshSchedule schedule(&clock);
     schedule.SetSpread([&c] { return c.spread; });
     schedule.SetInterval(minutes(30));
