@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPalette>
 #include <QTimeZone>
 #include <QToolTip>
@@ -32,6 +33,8 @@ namespace {
 // dialog font (about 8 points at 96 dots per inch), so that a temperature
 // such as "18℃-24℃" fits its label.
 constexpr int kFormFontPixelSize = 11;
+// How long the refresh after a shown kept forecast waits for the first paint.
+constexpr int kFirstPaintWait = 1000;  // milliseconds
 
 QString Text(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
@@ -122,7 +125,12 @@ void Skyvane::Form_Load(bool refresh_after_show) {
   if (ShowKept(ChooseForecastSource(CurrentSourceChoice())) && refresh_after_show) {
     loaded_ = true;
     PublishStatus();
-    QTimer::singleShot(0, this, &Skyvane::Refresh);
+    // The kept days are painted before the first fetch starts: that fetch
+    // waits in a nested loop (and loads TLS first), which would otherwise
+    // hold the first paint back. A panel that is never painted refreshes
+    // after kFirstPaintWait all the same.
+    refresh_after_paint_ = true;
+    QTimer::singleShot(kFirstPaintWait, this, &Skyvane::RefreshAfterFirstPaint);
     return;
   }
   RunRefreshes(true);
@@ -236,6 +244,19 @@ ForecastShowing Skyvane::CurrentShowing() const {
   return showing;
 }
 
+void Skyvane::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  if (refresh_after_paint_) {
+    QTimer::singleShot(0, this, &Skyvane::RefreshAfterFirstPaint);
+  }
+}
+
+void Skyvane::RefreshAfterFirstPaint() {
+  if (!refresh_after_paint_) return;
+  refresh_after_paint_ = false;
+  Refresh();
+}
+
 void Skyvane::Refresh() {
   if (refreshing_) {
     refresh_again_ = true;
@@ -246,6 +267,7 @@ void Skyvane::Refresh() {
 }
 
 void Skyvane::RunRefreshes(bool at_load) {
+  refresh_after_paint_ = false;  // this is that refresh, or a later one
   refreshing_ = true;
   schedule_.RefreshStarted();
   RefreshSchedule::Outcome outcome = RefreshOnce(!at_load || kept_shown_);

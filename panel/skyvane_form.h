@@ -197,6 +197,8 @@ class Skyvane : public QWidget {
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
+  // Starts the refresh that waits for the first paint (see Form_Load).
+  void paintEvent(QPaintEvent* event) override;
   // Over a cut caption, shows the whole caption and then the status.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -208,6 +210,8 @@ class Skyvane : public QWidget {
   // One refresh, its columns written straight or staged.
   RefreshSchedule::Outcome RefreshOnce(bool staged);
   void PublishStatus();
+  // The refresh that waited for the first paint, once.
+  void RefreshAfterFirstPaint();
   // What the source is chosen from now: the options and the saved place.
   SourceChoice CurrentSourceChoice() const;
   // Shows the kept forecast of `source` from today on; false when there is
@@ -256,6 +260,8 @@ class Skyvane : public QWidget {
   QWidget* stale_mark_ = nullptr;
   QTimer* stale_timer_ = nullptr;
   bool loaded_ = false;
+  // A refresh waits for the panel's first paint (or kFirstPaintWait).
+  bool refresh_after_paint_ = false;
   bool refreshing_ = false;
   bool refresh_again_ = false;
   bool close_requested_ = false;
