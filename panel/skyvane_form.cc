@@ -399,13 +399,13 @@ void Skyvane::PublishStatus() {
 
 bool Skyvane::eventFilter(QObject* watched, QEvent* event) {
   auto* label = qobject_cast<PanelLabel*>(watched);
-  if (event->type() != QEvent::ToolTip || label == nullptr || !label->IsElided()) {
+  if (event->type() != QEvent::ToolTip || label == nullptr || !label->ShowsLess()) {
     return QWidget::eventFilter(watched, event);
   }
   const auto* help = static_cast<const QHelpEvent*>(event);
-  QToolTip::showText(help->globalPos(),
-                     PlainToolTip(label->Caption() + QStringLiteral("\n\n") + StatusText(Status())),
-                     label);
+  QToolTip::showText(
+      help->globalPos(),
+      PlainToolTip(label->WholeText() + QStringLiteral("\n\n") + StatusText(Status())), label);
   return true;
 }
 
