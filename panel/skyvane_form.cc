@@ -219,8 +219,12 @@ SourceChoice Skyvane::CurrentSourceChoice() const {
   choice.built_in_address = DefaultRequestAddress();
   choice.forecast_service = options_.services.forecast;
   choice.met_norway_service = options_.services.met_norway;
-  choice.preference = ReadSourcePreference(settings.Read(QLatin1String(kSourceKey)))
-                          .value_or(SourcePreference::kAuto);
+  const QString kept_source = settings.Read(QLatin1String(kSourceKey));
+  const std::optional<SourcePreference> preference = ReadSourcePreference(kept_source);
+  choice.preference = preference.value_or(SourcePreference::kAuto);
+  if (!preference && !kept_source.isEmpty()) {
+    NoteUnusableSetting(kSourceKey, kept_source, SourcePreferenceText(choice.preference));
+  }
   choice.zone_id = options_.zone_id.isEmpty() ? QString::fromUtf8(QTimeZone::systemTimeZoneId())
                                               : options_.zone_id;
   choice.tzdata_folder = options_.tzdata_folder.isEmpty() ? TzdataFolder() : options_.tzdata_folder;
@@ -240,7 +244,11 @@ ForecastShowing Skyvane::CurrentShowing() const {
                        ? locale
                        : QLocale(language);
   const QString kept = Settings().Read(QLatin1String(kUnitsKey));
-  showing.unit = UnitNamed(kept).value_or(UnitOfLocale(locale));
+  const std::optional<TemperatureUnit> kept_unit = UnitNamed(kept);
+  showing.unit = kept_unit.value_or(UnitOfLocale(locale));
+  if (!kept_unit && !kept.isEmpty()) {
+    NoteUnusableSetting(kUnitsKey, kept, UnitName(showing.unit) + QStringLiteral(", the locale's"));
+  }
   return showing;
 }
 
@@ -255,6 +263,17 @@ void Skyvane::RefreshAfterFirstPaint() {
   if (!refresh_after_paint_) return;
   refresh_after_paint_ = false;
   Refresh();
+}
+
+void Skyvane::NoteUnusableSetting(const char* key, const QString& value,
+                                  const QString& used) const {
+  const QString setting = QLatin1String(key) + u'=' + value;
+  if (noted_settings_.contains(setting)) return;
+  noted_settings_.insert(setting);
+  std::fprintf(stderr, "skyvane: the kept setting %s is not understood; using %s\n",
+               EscapeControls(setting).toLocal8Bit().constData(),
+               EscapeControls(used).toLocal8Bit().constData());
+  std::fflush(stderr);
 }
 
 void Skyvane::Refresh() {
@@ -402,13 +421,13 @@ void Skyvane::PublishStatus() {
 
 bool Skyvane::eventFilter(QObject* watched, QEvent* event) {
   auto* label = qobject_cast<PanelLabel*>(watched);
-  if (event->type() != QEvent::ToolTip || label == nullptr || !label->IsElided()) {
+  if (event->type() != QEvent::ToolTip || label == nullptr || !label->ShowsLess()) {
     return QWidget::eventFilter(watched, event);
   }
   const auto* help = static_cast<const QHelpEvent*>(event);
-  QToolTip::showText(help->globalPos(),
-                     PlainToolTip(label->Caption() + QStringLiteral("\n\n") + StatusText(Status())),
-                     label);
+  QToolTip::showText(
+      help->globalPos(),
+      PlainToolTip(label->WholeText() + QStringLiteral("\n\n") + StatusText(Status())), label);
   return true;
 }
 

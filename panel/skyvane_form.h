@@ -20,6 +20,7 @@
 #include <QDate>
 #include <QIcon>
 #include <QLocale>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -228,8 +229,14 @@ class Skyvane : public QWidget {
   // How an Open-Meteo forecast is shown now: the language, the unit kept in
   // the settings or else the locale's, the locale of the day captions.
   ForecastShowing CurrentShowing() const;
+  // Writes to standard error, once per key and value, that the kept setting
+  // `key` holds `value`, which makes no sense, and that `used` is used
+  // instead. The setting stays in the file as it is.
+  void NoteUnusableSetting(const char* key, const QString& value, const QString& used) const;
 
   SkyvaneOptions options_;
+  // The settings NoteUnusableSetting wrote about, as "key=value".
+  mutable QSet<QString> noted_settings_;
   TwipScale scale_;
   // The controls on the screen.
   ColumnSet shown_;

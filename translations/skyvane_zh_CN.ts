@@ -210,4 +210,547 @@ One panel runs per user and display: a later start hands its options to the runn
         <translation>七天天气预报</translation>
     </message>
 </context>
+<context>
+    <name>Weather</name>
+    <message>
+        <source>Clear sky</source>
+        <translation>晴</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <comment>short for: Clear sky</comment>
+        <translation>晴</translation>
+    </message>
+    <message>
+        <source>Cloudy</source>
+        <translation>阴</translation>
+    </message>
+    <message>
+        <source>Cloudy</source>
+        <comment>short for: Cloudy</comment>
+        <translation>阴</translation>
+    </message>
+    <message>
+        <source>Fair</source>
+        <translation>晴间多云</translation>
+    </message>
+    <message>
+        <source>Fair</source>
+        <comment>short for: Fair</comment>
+        <translation>晴间多云</translation>
+    </message>
+    <message>
+        <source>Fog</source>
+        <translation>雾</translation>
+    </message>
+    <message>
+        <source>Fog</source>
+        <comment>short for: Fog</comment>
+        <translation>雾</translation>
+    </message>
+    <message>
+        <source>Heavy rain</source>
+        <translation>大雨</translation>
+    </message>
+    <message>
+        <source>Rain</source>
+        <comment>short for: Heavy rain</comment>
+        <translation>大雨</translation>
+    </message>
+    <message>
+        <source>Heavy rain and thunder</source>
+        <translation>强雷雨</translation>
+    </message>
+    <message>
+        <source>Storm</source>
+        <comment>short for: Heavy rain and thunder</comment>
+        <translation>强雷雨</translation>
+    </message>
+    <message>
+        <source>Heavy rain showers</source>
+        <translation>强阵雨</translation>
+    </message>
+    <message>
+        <source>Showers</source>
+        <comment>short for: Heavy rain showers</comment>
+        <translation>强阵雨</translation>
+    </message>
+    <message>
+        <source>Heavy rain showers and thunder</source>
+        <translation>强雷阵雨</translation>
+    </message>
+    <message>
+        <source>Storm</source>
+        <comment>short for: Heavy rain showers and thunder</comment>
+        <translation>强雷阵雨</translation>
+    </message>
+    <message>
+        <source>Heavy sleet</source>
+        <translation>大雨夹雪</translation>
+    </message>
+    <message>
+        <source>Sleet</source>
+        <comment>short for: Heavy sleet</comment>
+        <translation>大雨夹雪</translation>
+    </message>
+    <message>
+        <source>Heavy sleet and thunder</source>
+        <translation>大雨夹雪伴雷</translation>
+    </message>
+    <message>
+        <source>Storm</source>
+        <comment>short for: Heavy sleet and thunder</comment>
+        <translation>大雨夹雪伴雷</translation>
+    </message>
+    <message>
+        <source>Heavy sleet showers</source>
+        <translation>强阵雨夹雪</translation>
+    </message>
+    <message>
+        <source>Sleet</source>
+        <comment>short for: Heavy sleet showers</comment>
+        <translation>强阵雨夹雪</translation>
+    </message>
+    <message>
+        <source>Heavy sleet showers and thunder</source>
+        <translation>强阵雨夹雪伴雷</translation>
+    </message>
+    <message>
+        <source>Storm</source>
+        <comment>short for: Heavy sleet showers and thunder</comment>
+        <translation>强阵雨夹雪伴雷</translation>
+    </message>
+    <message>
+        <source>Heavy snow</source>
+        <translation>大雪</translation>
+    </message>
+    <message>
+        <source>Snow</source>
+        <comment>short for: Heavy snow</comment>
+        <translation>大雪</translation>
+    </message>
+    <message>
+        <source>Heavy snow and thunder</source>
+        <translation>大雪伴雷</translation>
+    </message>
+    <message>
+        <source>Storm</source>
+        <comment>short for: Heavy snow and thunder</comment>
+        <translation>大雪伴雷</translation>
+    </message>
+    <message>
+        <source>Heavy snow showers</source>
+        <translation>大阵雪</translation>
+    </message>
+    <message>
+        <source>Snow</source>
+        <comment>short for: Heavy snow showers</comment>
+        <translation>大阵雪</translation>
+    </message>
+    <message>
+        <source>Heavy snow showers and thunder</source>
+        <translation>大阵雪伴雷</translation>
+    </message>
+    <message>
+        <source>Storm</source>
+        <comment>short for: Heavy snow showers and thunder</comment>
+        <translation>大阵雪伴雷</translation>
+    </message>
+    <message>
+        <source>Light rain</source>
+        <translation>小雨</translation>
+    </message>
+    <message>
+        <source>Rain</source>
+        <comment>short for: Light rain</comment>
+        <translation>小雨</translation>
+    </message>
+    <message>
+        <source>Light rain and thunder</source>
+        <translation>雷阵雨</translation>
+    </message>
+    <message>
+        <source>Storm</source>
+        <comment>short for: Light rain and thunder</comment>
+        <translation>雷阵雨</translation>
+    </message>
+    <message>
+        <source>Light rain showers</source>
+        <translation>小阵雨</translation>
+    </message>
+    <message>
+        <source>Showers</source>
+        <comment>short for: Light rain showers</comment>
+        <translation>小阵雨</translation>
+    </message>
+    <message>
+        <source>Light rain showers and thunder</source>
+        <translation>雷阵雨</translation>
+    </message>
+    <message>
+        <source>Storm</source>
+        <comment>short for: Light rain showers and thunder</comment>
+        <translation>雷阵雨</translation>
+    </message>
+    <message>
+        <source>Light sleet</source>
+        <translation>小雨夹雪</translation>
+    </message>
+    <message>
+        <source>Sleet</source>
+        <comment>short for: Light sleet</comment>
+        <translation>小雨夹雪</translation>
+    </message>
+    <message>
+        <source>Light sleet and thunder</source>
+        <translation>小雨夹雪伴雷</translation>
+    </message>
+    <message>
+        <source>Storm</source>
+        <comment>short for: Light sleet and thunder</comment>
+        <translation>小雨夹雪伴雷</translation>
+    </message>
+    <message>
+        <source>Light sleet showers</source>
+        <translation>小阵雨夹雪</translation>
+    </message>
+    <message>
+        <source>Sleet</source>
+        <comment>short for: Light sleet showers</comment>
+        <translation>小阵雨夹雪</translation>
+    </message>
+    <message>
+        <source>Light snow</source>
+        <translation>小雪</translation>
+    </message>
+    <message>
+        <source>Snow</source>
+        <comment>short for: Light snow</comment>
+        <translation>小雪</translation>
+    </message>
+    <message>
+        <source>Light snow and thunder</source>
+        <translation>小雪伴雷</translation>
+    </message>
+    <message>
+        <source>Storm</source>
+        <comment>short for: Light snow and thunder</comment>
+        <translation>小雪伴雷</translation>
+    </message>
+    <message>
+        <source>Light snow showers</source>
+        <translation>小阵雪</translation>
+    </message>
+    <message>
+        <source>Snow</source>
+        <comment>short for: Light snow showers</comment>
+        <translation>小阵雪</translation>
+    </message>
+    <message>
+        <source>Light sleet showers and thunder</source>
+        <translation>小阵雨夹雪伴雷</translation>
+    </message>
+    <message>
+        <source>Storm</source>
+        <comment>short for: Light sleet showers and thunder</comment>
+        <translation>小阵雨夹雪伴雷</translation>
+    </message>
+    <message>
+        <source>Light snow showers and thunder</source>
+        <translation>小阵雪伴雷</translation>
+    </message>
+    <message>
+        <source>Storm</source>
+        <comment>short for: Light snow showers and thunder</comment>
+        <translation>小阵雪伴雷</translation>
+    </message>
+    <message>
+        <source>Partly cloudy</source>
+        <translation>多云</translation>
+    </message>
+    <message>
+        <source>Cloudy</source>
+        <comment>short for: Partly cloudy</comment>
+        <translation>多云</translation>
+    </message>
+    <message>
+        <source>Rain</source>
+        <translation>中雨</translation>
+    </message>
+    <message>
+        <source>Rain</source>
+        <comment>short for: Rain</comment>
+        <translation>中雨</translation>
+    </message>
+    <message>
+        <source>Rain and thunder</source>
+        <translation>雷雨</translation>
+    </message>
+    <message>
+        <source>Storm</source>
+        <comment>short for: Rain and thunder</comment>
+        <translation>雷雨</translation>
+    </message>
+    <message>
+        <source>Rain showers</source>
+        <translation>阵雨</translation>
+    </message>
+    <message>
+        <source>Showers</source>
+        <comment>short for: Rain showers</comment>
+        <translation>阵雨</translation>
+    </message>
+    <message>
+        <source>Rain showers and thunder</source>
+        <translation>雷阵雨</translation>
+    </message>
+    <message>
+        <source>Storm</source>
+        <comment>short for: Rain showers and thunder</comment>
+        <translation>雷阵雨</translation>
+    </message>
+    <message>
+        <source>Sleet</source>
+        <translation>雨夹雪</translation>
+    </message>
+    <message>
+        <source>Sleet</source>
+        <comment>short for: Sleet</comment>
+        <translation>雨夹雪</translation>
+    </message>
+    <message>
+        <source>Sleet and thunder</source>
+        <translation>雨夹雪伴雷</translation>
+    </message>
+    <message>
+        <source>Storm</source>
+        <comment>short for: Sleet and thunder</comment>
+        <translation>雨夹雪伴雷</translation>
+    </message>
+    <message>
+        <source>Sleet showers</source>
+        <translation>阵雨夹雪</translation>
+    </message>
+    <message>
+        <source>Sleet</source>
+        <comment>short for: Sleet showers</comment>
+        <translation>阵雨夹雪</translation>
+    </message>
+    <message>
+        <source>Sleet showers and thunder</source>
+        <translation>阵雨夹雪伴雷</translation>
+    </message>
+    <message>
+        <source>Storm</source>
+        <comment>short for: Sleet showers and thunder</comment>
+        <translation>阵雨夹雪伴雷</translation>
+    </message>
+    <message>
+        <source>Snow</source>
+        <translation>中雪</translation>
+    </message>
+    <message>
+        <source>Snow</source>
+        <comment>short for: Snow</comment>
+        <translation>中雪</translation>
+    </message>
+    <message>
+        <source>Snow and thunder</source>
+        <translation>雪伴雷</translation>
+    </message>
+    <message>
+        <source>Storm</source>
+        <comment>short for: Snow and thunder</comment>
+        <translation>雪伴雷</translation>
+    </message>
+    <message>
+        <source>Snow showers</source>
+        <translation>阵雪</translation>
+    </message>
+    <message>
+        <source>Snow</source>
+        <comment>short for: Snow showers</comment>
+        <translation>阵雪</translation>
+    </message>
+    <message>
+        <source>Snow showers and thunder</source>
+        <translation>阵雪伴雷</translation>
+    </message>
+    <message>
+        <source>Storm</source>
+        <comment>short for: Snow showers and thunder</comment>
+        <translation>阵雪伴雷</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>晴</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <comment>short for: Clear</comment>
+        <translation>晴</translation>
+    </message>
+    <message>
+        <source>Mainly clear</source>
+        <translation>晴</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <comment>short for: Mainly clear</comment>
+        <translation>晴</translation>
+    </message>
+    <message>
+        <source>Overcast</source>
+        <translation>阴</translation>
+    </message>
+    <message>
+        <source>Overcast</source>
+        <comment>short for: Overcast</comment>
+        <translation>阴</translation>
+    </message>
+    <message>
+        <source>Rime fog</source>
+        <translation>雾</translation>
+    </message>
+    <message>
+        <source>Fog</source>
+        <comment>short for: Rime fog</comment>
+        <translation>雾</translation>
+    </message>
+    <message>
+        <source>Light drizzle</source>
+        <translation>小毛毛雨</translation>
+    </message>
+    <message>
+        <source>Drizzle</source>
+        <comment>short for: Light drizzle</comment>
+        <translation>小毛毛雨</translation>
+    </message>
+    <message>
+        <source>Drizzle</source>
+        <translation>毛毛雨</translation>
+    </message>
+    <message>
+        <source>Drizzle</source>
+        <comment>short for: Drizzle</comment>
+        <translation>毛毛雨</translation>
+    </message>
+    <message>
+        <source>Dense drizzle</source>
+        <translation>大毛毛雨</translation>
+    </message>
+    <message>
+        <source>Drizzle</source>
+        <comment>short for: Dense drizzle</comment>
+        <translation>大毛毛雨</translation>
+    </message>
+    <message>
+        <source>Freezing drizzle</source>
+        <translation>冻毛毛雨</translation>
+    </message>
+    <message>
+        <source>Drizzle</source>
+        <comment>short for: Freezing drizzle</comment>
+        <translation>冻毛毛雨</translation>
+    </message>
+    <message>
+        <source>Dense freezing drizzle</source>
+        <translation>冻毛毛雨</translation>
+    </message>
+    <message>
+        <source>Drizzle</source>
+        <comment>short for: Dense freezing drizzle</comment>
+        <translation>冻毛毛雨</translation>
+    </message>
+    <message>
+        <source>Freezing rain</source>
+        <translation>冻雨</translation>
+    </message>
+    <message>
+        <source>Rain</source>
+        <comment>short for: Freezing rain</comment>
+        <translation>冻雨</translation>
+    </message>
+    <message>
+        <source>Heavy freezing rain</source>
+        <translation>冻雨</translation>
+    </message>
+    <message>
+        <source>Rain</source>
+        <comment>short for: Heavy freezing rain</comment>
+        <translation>冻雨</translation>
+    </message>
+    <message>
+        <source>Snow grains</source>
+        <translation>米雪</translation>
+    </message>
+    <message>
+        <source>Snow</source>
+        <comment>short for: Snow grains</comment>
+        <translation>米雪</translation>
+    </message>
+    <message>
+        <source>Light showers</source>
+        <translation>小阵雨</translation>
+    </message>
+    <message>
+        <source>Showers</source>
+        <comment>short for: Light showers</comment>
+        <translation>小阵雨</translation>
+    </message>
+    <message>
+        <source>Showers</source>
+        <translation>阵雨</translation>
+    </message>
+    <message>
+        <source>Showers</source>
+        <comment>short for: Showers</comment>
+        <translation>阵雨</translation>
+    </message>
+    <message>
+        <source>Violent showers</source>
+        <translation>强阵雨</translation>
+    </message>
+    <message>
+        <source>Showers</source>
+        <comment>short for: Violent showers</comment>
+        <translation>强阵雨</translation>
+    </message>
+    <message>
+        <source>Thunderstorm</source>
+        <translation>雷阵雨</translation>
+    </message>
+    <message>
+        <source>Storm</source>
+        <comment>short for: Thunderstorm</comment>
+        <translation>雷阵雨</translation>
+    </message>
+    <message>
+        <source>Thunderstorm, hail</source>
+        <translation>雷阵雨冰雹</translation>
+    </message>
+    <message>
+        <source>Hail</source>
+        <comment>short for: Thunderstorm, hail</comment>
+        <translation>雷阵雨冰雹</translation>
+    </message>
+    <message>
+        <source>Thunderstorm, heavy hail</source>
+        <translation>雷阵雨冰雹</translation>
+    </message>
+    <message>
+        <source>Hail</source>
+        <comment>short for: Thunderstorm, heavy hail</comment>
+        <translation>雷阵雨冰雹</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>未知</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <comment>short for: Unknown</comment>
+        <translation>未知</translation>
+    </message>
+</context>
 </TS>

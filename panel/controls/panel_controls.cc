@@ -1,6 +1,7 @@
 #include "panel/controls/panel_controls.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -24,6 +25,12 @@ qsizetype FirstLineEnd(const QString& text) {
     if (c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) return i;
   }
   return text.size();
+}
+
+// The whole pixels `line` takes in `font` on `device`, as eliding counts
+// them: a fraction of a pixel more is one more.
+int NeededPixels(const QFont& font, QPaintDevice* device, const QString& line) {
+  return static_cast<int>(std::ceil(QFontMetricsF(font, device).horizontalAdvance(line)));
 }
 
 }  // namespace
@@ -63,7 +70,9 @@ void PanelControl::mouseMoveEvent(QMouseEvent* event) {
 }
 
 PanelLabel::PanelLabel(const ControlDesign& design, const TwipScale& scale, QWidget* parent)
-    : PanelControl(design, scale, parent), fore_color_(design.fore_color) {
+    : PanelControl(design, scale, parent),
+      fore_color_(design.fore_color),
+      designed_width_(width()) {
   // Captions come from the network: never interpret them as markup.
   setTextFormat(Qt::PlainText);
   setTextInteractionFlags(Qt::NoTextInteraction);
@@ -72,21 +81,65 @@ PanelLabel::PanelLabel(const ControlDesign& design, const TwipScale& scale, QWid
   SetCaption(QString::fromUtf8(design.caption.data(), design.caption.size()));
 }
 
-void PanelLabel::SetCaption(const QString& caption) {
+void PanelLabel::SetCaption(const QString& caption, const QString& whole) {
   caption_ = caption;
+  whole_ = whole;
   ShowCaption();
 }
 
-void PanelLabel::ShowCaption() {
+void PanelLabel::SetFitRoom(int right) {
+  fit_right_ = right;
+  ShowCaption();
+}
+
+int PanelLabel::ShownRoom(int width) const {
   // The parent clips what lies past its edge, so only the part it shows
   // counts as room.
-  int room = width();
-  if (const QWidget* parent = parentWidget()) room = std::min(room, parent->width() - x());
+  if (const QWidget* parent = parentWidget())
+    return std::max(std::min(width, parent->width() - x()), 0);
+  return std::max(width, 0);
+}
+
+void PanelLabel::TakeDesignedFit() {
+  if (width() != designed_width_) resize(designed_width_, height());
+  if (testAttribute(Qt::WA_SetFont)) setFont(QFont());
+}
+
+bool PanelLabel::FitLine(const QString& line) {
+  const QWidget* parent = parentWidget();
+  const QFont base = parent != nullptr ? parent->font() : font();
+  if (fit_right_ <= 0 || base.pixelSize() <= 0) return false;
+  const int grown = std::max(designed_width_, fit_right_ - x());
+  const int smallest = std::max(1, base.pixelSize() * kSmallestFitPercent / 100);
+  QFont fitted = base;
+  for (int pixels = base.pixelSize(); pixels >= smallest; --pixels) {
+    fitted.setPixelSize(pixels);
+    if (NeededPixels(fitted, this, line) > ShownRoom(grown)) continue;
+    if (width() != grown) resize(grown, height());
+    if (pixels == base.pixelSize()) {
+      if (testAttribute(Qt::WA_SetFont)) setFont(QFont());
+    } else {
+      setFont(fitted);
+    }
+    return true;
+  }
+  return false;
+}
+
+void PanelLabel::ShowCaption() {
+  if (fitting_) return;
+  fitting_ = true;
   const qsizetype line_end = FirstLineEnd(caption_);
   QString line = caption_.left(line_end);
   if (line_end < caption_.size()) line += QChar(kEllipsis);
-  setText(fontMetrics().elidedText(line, Qt::ElideRight, std::max(room, 0)));
-  setToolTip(IsElided() ? PlainToolTip(caption_) : QString());
+  TakeDesignedFit();
+  if (NeededPixels(font(), this, line) > ShownRoom(width()) && line_end == caption_.size() &&
+      !FitLine(line)) {
+    TakeDesignedFit();
+  }
+  setText(QFontMetrics(font(), this).elidedText(line, Qt::ElideRight, ShownRoom(width())));
+  setToolTip(ShowsLess() ? PlainToolTip(WholeText()) : QString());
+  fitting_ = false;
 }
 
 void PanelLabel::changeEvent(QEvent* event) {

@@ -69,18 +69,25 @@ QString PlainToolTip(const QString& plain);
 // A label: transparent background, plain text drawn left-aligned from its
 // top-left corner (no wrapping, no markup), never past its edges.
 //
-// A caption that does not fit is shown cut, ending in kEllipsis, and the
+// A caption fits when its first line is no wider than the part of the label
+// its parent shows (the last column's labels reach past the window's edge)
+// and it has no second line. A label given room to fit in (SetFitRoom) that
+// a one-line caption does not fit first grows to the right, up to that room,
+// then draws the caption in a smaller font, down to kSmallestFitPercent of
+// its parent's; it takes its designed width and its parent's font again once
+// a caption fits them. A caption that does not fit even so is shown cut,
+// ending in kEllipsis, in the parent's font and the designed width, and the
 // label's tooltip then holds the whole caption (PlainToolTip); otherwise the
-// label has no tooltip of its own and hovering it shows the form's. It fits
-// when its first line is no wider than the part of the label its parent
-// shows (the last column's labels reach past the window's edge) and it has
-// no second line. A tooltip of the form's own (a status) that is to show over
-// a cut caption as well is composed by its owner: the whole caption first
-// (Caption(), IsElided()), then the form's text.
+// label has no tooltip of its own and hovering it shows the form's. A
+// caption set as the short form of a whole text (SetCaption's `whole`) shows
+// that text in the tooltip, cut or not. A tooltip of the form's own (a
+// status) that is to show over such a label as well is composed by its
+// owner: the whole text first (WholeText(), ShowsLess()), then the form's.
 class PanelLabel : public PanelControl {
   Q_OBJECT
  public:
   static constexpr char16_t kEllipsis = u'\u2026';
+  static constexpr int kSmallestFitPercent = 70;
 
   // Creates the label described by `design` (which must be a label row)
   // as a child of `parent`, placed with `scale`.
@@ -88,9 +95,18 @@ class PanelLabel : public PanelControl {
 
   // The whole caption, as set, whether or not it is shown cut.
   const QString& Caption() const { return caption_; }
-  void SetCaption(const QString& caption);
+  // Shows `caption`; `whole`, when not empty, is the whole text `caption`
+  // is a short form of.
+  void SetCaption(const QString& caption, const QString& whole = QString());
+  // The whole text: `whole` as last set, else the caption.
+  const QString& WholeText() const { return whole_.isEmpty() ? caption_ : whole_; }
   // True while the caption is shown cut.
   bool IsElided() const { return text() != caption_; }
+  // True while the label shows less than WholeText(): cut, or a short form.
+  bool ShowsLess() const { return IsElided() || WholeText() != caption_; }
+  // Lets the label grow up to `right`, an x in its parent's pixels, and
+  // shrink its font to fit a caption; 0 (the default) lets it do neither.
+  void SetFitRoom(int right);
   // What the label draws.
   QString ShownText() const { return text(); }
   BgrColor ForeColor() const { return fore_color_; }
@@ -103,11 +119,23 @@ class PanelLabel : public PanelControl {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  // Shows the caption, cut to the room the label has now.
+  // Shows the caption, fitted (SetFitRoom) or cut to the room it has.
   void ShowCaption();
+  // How much of `width` pixels from the label's left its parent shows.
+  int ShownRoom(int width) const;
+
+  // Sets the label's width and font for the caption's first line `line`;
+  // false when even the room and the smallest font are too small.
+  bool FitLine(const QString& line);
+  // Puts back the designed width and the parent's font.
+  void TakeDesignedFit();
 
   QString caption_;
+  QString whole_;
   BgrColor fore_color_;
+  int designed_width_ = 0;
+  int fit_right_ = 0;
+  bool fitting_ = false;
 };
 
 // An image: no border, no picture at first. It shows its picture unscaled

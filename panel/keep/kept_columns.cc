@@ -13,7 +13,7 @@ namespace skyvane {
 namespace {
 
 void CopyLabel(const PanelLabel& from, PanelLabel& to) {
-  to.SetCaption(from.Caption());
+  to.SetCaption(from.Caption(), from.WholeText());
   to.SetForeColor(from.ForeColor());
 }
 

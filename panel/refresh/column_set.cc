@@ -6,9 +6,24 @@ namespace skyvane {
 
 namespace {
 
+// Pixels kept free between a grown label and the next column.
+constexpr int kFitGapPixels = 2;
+
 void CopyLabel(const PanelLabel& from, PanelLabel& to) {
-  to.SetCaption(from.Caption());
+  to.SetCaption(from.Caption(), from.WholeText());
   to.SetForeColor(from.ForeColor());
+}
+
+// The pixel a label of `design`'s array and column may grow to: one short of
+// the next column's label of the same array; the last column's label keeps
+// its own width.
+int FitRight(const ControlDesign& design, const TwipScale& scale) {
+  for (const ControlDesign& next : kControlDesigns) {
+    if (next.array == design.array && next.index == design.index + 1) {
+      return scale.ToPixels(next.left) - kFitGapPixels;
+    }
+  }
+  return scale.ToPixels(design.left + design.width);
 }
 
 }  // namespace
@@ -28,8 +43,10 @@ ColumnSet CreateColumnSet(QWidget* parent, const TwipScale& scale) {
       set.columns.label1[index] = label;
     } else if (design.array == "Label2") {
       set.columns.label2[index] = label;
+      label->SetFitRoom(FitRight(design, scale));
     } else {
       set.columns.label3[index] = label;
+      label->SetFitRoom(FitRight(design, scale));
     }
     set.in_order.push_back(label);
   }

@@ -24,10 +24,13 @@ struct ColumnSet {
   std::vector<PanelControl*> in_order;
 };
 
-// Creates the controls as children of `parent`, placed with `scale`.
+// Creates the controls as children of `parent`, placed with `scale`. The
+// weather and temperature labels may grow up to the next column to fit their
+// captions (PanelLabel::SetFitRoom).
 ColumnSet CreateColumnSet(QWidget* parent, const TwipScale& scale);
 
-// Makes `to` show what `from` shows: each label's caption and fore colour,
+// Makes `to` show what `from` shows: each label's caption with its whole
+// text and fore colour,
 // each image's picture (ShowPictureOf). Reads no file and cannot fail.
 void CopyColumns(const ColumnControls& from, const ColumnControls& to);
 

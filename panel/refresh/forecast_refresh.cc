@@ -146,13 +146,14 @@ void FillColumns(const QString& forecast, QDate today, const QString& icon_folde
     if (const std::optional<QString> day = DocumentCaption(root, c)) {
       controls.label1[c]->SetCaption(*day);
     }
-    controls.label2[c]->SetCaption(FieldText(root, c, u"wea"));
+    controls.label2[c]->SetCaption(FieldText(root, c, u"wea"),
+                                   OptionalText(root, c, kWholeWeatherKey).value_or(QString()));
     controls.image1[c]->LoadPicture(IconPath(icon_folder, FieldText(root, c, u"wea_img")));
     const QString tem2 = FieldText(root, c, u"tem2");
     const QString tem1 = FieldText(root, c, u"tem1");
     controls.label3[c]->SetCaption(tem2 + u'-' + tem1);
     controls.label1[c]->setAccessibleName(
-        ColumnPhrase(today.addDays(c), controls.label2[c]->Caption(), tem1, tem2));
+        ColumnPhrase(today.addDays(c), controls.label2[c]->WholeText(), tem1, tem2));
     if (const std::optional<QString> tone = OptionalText(root, c, kToneKey)) {
       if (*tone == QLatin1String(kColdTone)) controls.label3[c]->SetForeColor(kColdColor);
       if (*tone == QLatin1String(kHotTone)) controls.label3[c]->SetForeColor(kHotColor);

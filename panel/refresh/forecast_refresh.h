@@ -47,7 +47,11 @@ inline constexpr int kTemperatureTestLength = 2;
 // The optional members a source other than the panel's own service writes
 // (the own service's records have a "day" of their own, which the fill
 // never reads), and the values of kToneKey that colour the temperature.
+// kWholeWeatherKey holds the whole weather text of a record whose "wea" is
+// its short form: the column shows "wea", its tooltip and the screen reader
+// the whole text.
 inline constexpr char16_t kDayCaptionsKey[] = u"day_captions";
+inline constexpr char16_t kWholeWeatherKey[] = u"wea_whole";
 inline constexpr char16_t kToneKey[] = u"tem_tone";
 inline constexpr char kColdTone[] = "cold";
 inline constexpr char kHotTone[] = "hot";

@@ -8,8 +8,8 @@
 #include "json/dictionary.h"
 #include "json/json_writer.h"
 #include "panel/fetch/service_answer.h"
-#include "panel/weather/wmo_weather.h"
 #include "panel/texts/utf16_text.h"
+#include "panel/weather/wmo_weather.h"
 #include "text/run_error.h"
 
 namespace skyvane {
@@ -131,7 +131,7 @@ std::vector<DayDetails> ReadDays(const Dictionary& root, WeatherLanguage languag
     DayDetails day = units;
     day.date = QDate::fromString(TextAt(dates, i), Qt::ISODate);
     day.weather_code = WholeNumber(NumberAt(codes, i));
-    day.weather_text = FromUtf16(DescribeWmoCode(day.weather_code).Text(language));
+    day.weather_text = DescribeWmoCode(day.weather_code).Text(language);
     day.temperature_max = NumberAt(maxima, i);
     day.temperature_min = NumberAt(minima, i);
     day.feels_like_max = NumberAt(feels_max, i);

@@ -8,9 +8,10 @@
 #include "json/collection.h"
 #include "json/dictionary.h"
 #include "json/json_writer.h"
-#include "panel/sources/document_record.h"
 #include "panel/fetch/forecast_services.h"
 #include "panel/fetch/service_answer.h"
+#include "panel/refresh/forecast_refresh.h"
+#include "panel/sources/document_record.h"
 #include "panel/sources/met_norway_symbols.h"
 #include "panel/texts/utf16_text.h"
 #include "text/run_error.h"
@@ -143,7 +144,10 @@ ConvertedForecast ConvertMetNorwayForecast(const FetchResult& fetched, const QTi
         summary.daytime_symbol != nullptr ? summary.daytime_symbol : summary.any_symbol;
     const WmoWeather& weather = symbol != nullptr ? symbol->weather : kUnknownWeather;
     std::string record = "{";
-    AppendMember(u"wea", FromUtf16(weather.Text(language)), record);
+    const QString brief = weather.Brief(language);
+    const QString whole = weather.Text(language);
+    AppendMember(u"wea", brief, record);
+    if (whole != brief) AppendMember(kWholeWeatherKey, whole, record);
     AppendMember(
         u"wea_img",
         QString::fromLatin1(weather.icon.data(), static_cast<qsizetype>(weather.icon.size())),

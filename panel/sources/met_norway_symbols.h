@@ -1,6 +1,7 @@
-// The weather of a MET Norway symbol code: a short text in Chinese and in
-// English, one of the panel's icon names (the same names as wmo_weather.h),
-// and a severity that ranks the codes of one day.
+// The weather of a MET Norway symbol code: an English text and its short
+// form, translated as wmo_weather.h's are, one of the panel's icon names (the
+// same names as wmo_weather.h), and a severity that ranks the codes of one
+// day.
 //
 // The table holds the 41 base codes; "_day", "_night" and "_polartwilight"
 // variants are folded onto their base ("rainshowers_night" is

@@ -5,11 +5,11 @@
 #include "json/collection.h"
 #include "json/dictionary.h"
 #include "json/json_writer.h"
-#include "panel/sources/document_record.h"
 #include "panel/fetch/forecast_services.h"
 #include "panel/fetch/service_answer.h"
 #include "panel/refresh/forecast_refresh.h"
 #include "panel/sources/day_details.h"
+#include "panel/sources/document_record.h"
 #include "panel/texts/utf16_text.h"
 #include "panel/weather/wmo_weather.h"
 #include "text/run_error.h"
@@ -151,7 +151,10 @@ ConvertedForecast ConvertOpenMeteoForecast(const FetchResult& fetched,
   for (int32_t day = 1; day <= dates.Count(); ++day) {
     const WmoWeather& weather = DescribeWmoCode(CodeOf(ItemOrNull(codes, day)));
     std::string record = "{";
-    AppendMember(u"wea", FromUtf16(weather.Text(language)), record);
+    const QString brief = weather.Brief(language);
+    const QString whole = weather.Text(language);
+    AppendMember(u"wea", brief, record);
+    if (whole != brief) AppendMember(kWholeWeatherKey, whole, record);
     AppendMember(
         u"wea_img",
         QString::fromLatin1(weather.icon.data(), static_cast<qsizetype>(weather.icon.size())),

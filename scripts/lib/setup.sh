@@ -15,6 +15,7 @@ SKYVANE_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev rapidjson-dev
   xvfb xauth xdotool openbox x11-utils dbus-daemon trayer
+  at-spi2-core python3-gi gir1.2-atspi-2.0
   fonts-wqy-microhei
   python3
   tzdata ca-certificates

@@ -27,15 +27,16 @@ PANEL, RECORDINGS = sys.argv[1:3]
 MET_PATH = "/weatherapi/locationforecast/2.0/complete"
 OM_PATH = "/v1/forecast"
 LAST_MODIFIED = "Tue, 01 Jun 2026 18:00:00 GMT"
-# shanghai.json in Shanghai's own days: (day, weather, icon, temperature).
+# shanghai.json in Shanghai's own days: (day, the weather's short form,
+# icon, temperature).
 SHANGHAI_COLUMNS = [
-    ("02号", "Light rain", "yu.gif", "19℃-31℃"),
-    ("3号", "Snow showers", "xue.gif", "13℃-34℃"),
-    ("4号", "Light sleet showers and thunder", "lei.gif", "10℃-29℃"),
-    ("5号", "Rain showers", "yu.gif", "15℃-28℃"),
+    ("02号", "Rain", "yu.gif", "19℃-31℃"),
+    ("3号", "Snow", "xue.gif", "13℃-34℃"),
+    ("4号", "Storm", "lei.gif", "10℃-29℃"),
+    ("5号", "Showers", "yu.gif", "15℃-28℃"),
     ("6号", "Fog", "wu.gif", "5℃-23℃"),
-    ("7号", "Partly cloudy", "yun.gif", "21℃-23℃"),
-    ("8号", "Light snow showers", "xue.gif", "21℃-23℃"),
+    ("7号", "Cloudy", "yun.gif", "21℃-23℃"),
+    ("8号", "Snow", "xue.gif", "21℃-23℃"),
 ]
 
 

@@ -23,15 +23,15 @@ PANEL, RECORDINGS, SAMPLE = sys.argv[1:4]
 
 CHOOSE_A_PLACE = "; start once with --location PLACE (a place name, or LAT,LON) to choose a place"
 # The seven columns of forecast-berlin.json for an English-speaking user:
-# (day, weather, icon, temperature).
+# (day, the weather's short form, icon, temperature).
 BERLIN_COLUMNS = [
     ("Fri 29", "Clear", "qing.gif", "15℃-25℃"),
-    ("Sat 30", "Partly cloudy", "yun.gif", "15℃-27℃"),
+    ("Sat 30", "Cloudy", "yun.gif", "15℃-27℃"),
     ("Sun 31", "Overcast", "yin.gif", "16℃-21℃"),
-    ("Mon 1", "Light rain", "yu.gif", "10℃-16℃"),
-    ("Tue 2", "Thunderstorm", "lei.gif", "25℃-30℃"),
+    ("Mon 1", "Rain", "yu.gif", "10℃-16℃"),
+    ("Tue 2", "Storm", "lei.gif", "25℃-30℃"),
     ("Wed 3", "Fog", "wu.gif", "-1℃-13℃"),
-    ("Thu 4", "Light snow", "xue.gif", "-4℃-3℃"),
+    ("Thu 4", "Snow", "xue.gif", "-4℃-3℃"),
 ]
 
 

@@ -2,8 +2,9 @@
 """Runs the panel program against a recorded Open-Meteo answer in °F
 (Toronto) served on loopback and checks the unit it asks for and shows, by
 locale (en_US: Fahrenheit, en_GB: Celsius), --units both ways and kept in
-the settings, --units "" back to the locale's, and the day captions by
-language (weekdays under English, "09号" under Chinese).
+the settings, --units "" back to the locale's, kept values that make no
+sense, and the day captions by language (weekdays under English, "09号"
+under Chinese).
 
 usage: units_test.py PATH_TO_SKYVANE RECORDINGS_FOLDER
 """
@@ -70,6 +71,22 @@ def main():
           ((0, ""), ["fahrenheit"], FAHRENHEIT, None))
     status, _, _, kept = run(["--units", "kelvin"], "bad", "en_US.UTF-8")
     check("--units kelvin", (status[0], "--units" in status[1], kept), (2, True, None))
+
+    # Kept values that make no sense: the defaults are used, each named once
+    # on stderr, and the file keeps them.
+    odd = os.path.join(work.name, "odd", "Skyvane")
+    os.makedirs(odd)
+    with open(os.path.join(odd, "Skyvane.conf"), "w", encoding="utf-8") as f:
+        f.write("[set]\nunits=kelvin\nsource=carrier-pigeon\n")
+    status, units, shown, _ = run([], "odd", "en_US.UTF-8")
+    kept = om.saved(os.path.dirname(odd))
+    check("kept nonsense", (status[0], units, shown, sorted(status[1].splitlines()),
+                            {key: kept.get(key) for key in ("units", "source")}),
+          (0, ["fahrenheit"], FAHRENHEIT,
+           ["skyvane: the kept setting source=carrier-pigeon is not understood; using auto",
+            "skyvane: the kept setting units=kelvin is not understood; using fahrenheit, "
+            "the locale's"],
+           {"units": "kelvin", "source": "carrier-pigeon"}))
 
     # Chinese keeps its day captions.
     _, _, shown, _ = run([], "zh", "zh_CN.UTF-8")

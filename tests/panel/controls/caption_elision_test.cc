@@ -79,12 +79,32 @@ TEST(CaptionElisionTest, TheLastColumnCountsOnlyWhatTheWindowShows) {
   PanelLabel* last = form.Label3(6);
   const int shown_width = form.width() - last->x();
   ASSERT_LT(shown_width, last->width());
+  // Too wide for what shows: drawn smaller to fit there.
   last->SetCaption(TextOfWidth(*last, shown_width + 1, last->width()));
+  EXPECT_FALSE(last->IsElided());
+  EXPECT_LT(last->font().pixelSize(), form.font().pixelSize());
+  EXPECT_LE(last->fontMetrics().horizontalAdvance(last->ShownText()), shown_width);
+  // Too wide even so: cut at the window's edge, in the form's font.
+  last->SetCaption(TextOfWidth(*last, shown_width * 2, shown_width * 3));
   EXPECT_TRUE(last->IsElided());
+  EXPECT_EQ(last->font().pixelSize(), form.font().pixelSize());
   EXPECT_LE(last->fontMetrics().horizontalAdvance(last->ShownText()), shown_width);
 
   last->SetCaption(QStringLiteral("7℃"));
   EXPECT_FALSE(last->IsElided());
+  EXPECT_EQ(last->font(), form.font());
+}
+
+TEST(CaptionElisionTest, AShortFormShowsItsWholeTextInTheToolTip) {
+  Skyvane form(FixedScaleOptions());
+  PanelLabel* label = form.Label2(1);
+  label->SetCaption(QStringLiteral("Rain"), QStringLiteral("Heavy freezing rain"));
+  EXPECT_FALSE(label->IsElided());
+  EXPECT_TRUE(label->ShowsLess());
+  EXPECT_EQ(ToolTipText(label->toolTip()), QStringLiteral("Heavy freezing rain"));
+  label->SetCaption(QStringLiteral("Fog"));
+  EXPECT_FALSE(label->ShowsLess());
+  EXPECT_TRUE(label->toolTip().isEmpty());
 }
 
 TEST(CaptionElisionTest, ALaterCaptionThatFitsDropsTheCutAndTheToolTip) {

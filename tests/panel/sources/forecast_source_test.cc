@@ -16,6 +16,7 @@
 #include "panel/skyvane_form.h"
 #include "panel/sources/forecast_source.h"
 #include "panel/sources/open_meteo_forecast.h"
+#include "tests/panel/chinese_texts.h"
 #include "tests/panel/sources/recordings.h"
 
 namespace skyvane {
@@ -200,6 +201,7 @@ TEST(SavedPlaceTest, KeepsAndForgetsTheThreeKeysAndNothingElse) {
 }
 
 TEST(FormSourceTest, LoadShowsTheSavedPlaceAndNamesItsSource) {
+  const ChineseTexts chinese;
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   // A service on disk: file addresses ignore the query.

@@ -17,8 +17,9 @@
 #include "panel/sources/forecast_source.h"
 #include "panel/sources/met_norway_forecast.h"
 #include "panel/sources/met_norway_symbols.h"
-#include "panel/weather/wmo_weather.h"
 #include "panel/texts/utf16_text.h"
+#include "panel/weather/wmo_weather.h"
+#include "tests/panel/chinese_texts.h"
 #include "text/run_error.h"
 
 namespace skyvane {
@@ -64,7 +65,7 @@ class MetNorwayForecastTest : public testing::Test {
     for (int c = 0; c < kColumnCount; ++c) {
       const QString picture = form_->Image1(c)->PicturePath();
       columns.push_back(Column{form_->Label1(c)->Caption().toStdString(),
-                               form_->Label2(c)->Caption().toStdString(),
+                               form_->Label2(c)->WholeText().toStdString(),
                                picture.isEmpty() ? "" : picture.section(u'/', -1).toStdString(),
                                form_->Label3(c)->Caption().toStdString()});
     }
@@ -97,7 +98,7 @@ TEST(MetNorwaySymbolTest, TheTableHoldsEveryBaseCodeOnceWithKnownIcons) {
       EXPECT_LT(table[i - 1].code, table[i].code);  // sorted, so no code twice
     }
     EXPECT_TRUE(icons.contains(table[i].weather.icon));
-    EXPECT_FALSE(table[i].weather.chinese.empty());
+    EXPECT_STRNE(table[i].weather.brief.source, "");
     EXPECT_GE(table[i].severity, 0);
   }
   struct Case {
@@ -117,7 +118,7 @@ TEST(MetNorwaySymbolTest, TheTableHoldsEveryBaseCodeOnceWithKnownIcons) {
       {"_day", "Unknown"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(FromUtf16(DescribeMetNorwaySymbol(QString::fromUtf8(c.code)).weather.english),
+    EXPECT_EQ(QString::fromUtf8(DescribeMetNorwaySymbol(QString::fromUtf8(c.code)).weather.english),
               QString::fromUtf8(c.english))
         << c.code;
   }
@@ -186,6 +187,7 @@ TEST_F(MetNorwayForecastTest, DaysAreThePlacesOwnAtUtcPlusEight) {
 }
 
 TEST_F(MetNorwayForecastTest, AtUtcMinusFiveADayWithoutTemperaturesStops) {
+  const ChineseTexts chinese;
   const std::optional<RefreshStop> stop =
       Show(MetRecording("bogota.json"), "America/Bogota", WeatherLanguage::kChinese);
   ASSERT_TRUE(stop.has_value());

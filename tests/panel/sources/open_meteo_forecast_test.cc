@@ -17,6 +17,7 @@
 #include "panel/skyvane_form.h"
 #include "panel/sources/forecast_source.h"
 #include "panel/sources/open_meteo_forecast.h"
+#include "tests/panel/chinese_texts.h"
 #include "tests/panel/sources/recordings.h"
 #include "text/run_error.h"
 
@@ -26,8 +27,8 @@ namespace {
 // One column as the panel shows it.
 struct Column {
   std::string day;
-  std::string weather;
-  std::string icon;  // the icon's name, or "" while it has none
+  std::string weather;  // the whole weather text
+  std::string icon;     // the icon's name, or "" while it has none
   std::string temperature;
   BgrColor colour;
 };
@@ -38,9 +39,8 @@ constexpr int kOk = 200;
 class OpenMeteoForecastTest : public testing::Test {
  protected:
   OpenMeteoForecastTest() {
-    SkyvaneOptions options;
-    options.scale = TwipScale(kNominalTwipsPerPixel);
-    form_ = std::make_unique<Skyvane>(options);
+    form_options_.scale = TwipScale(kNominalTwipsPerPixel);
+    form_ = std::make_unique<Skyvane>(form_options_);
   }
 
   // Refreshes the form from a source that answers `body`; the stop, if any.
@@ -65,7 +65,7 @@ class OpenMeteoForecastTest : public testing::Test {
     for (int c = 0; c < kColumnCount; ++c) {
       const QString picture = form_->Image1(c)->PicturePath();
       columns.push_back(Column{
-          form_->Label1(c)->Caption().toStdString(), form_->Label2(c)->Caption().toStdString(),
+          form_->Label1(c)->Caption().toStdString(), form_->Label2(c)->WholeText().toStdString(),
           picture.isEmpty() ? "" : picture.section(u'/', -1).toStdString(),
           form_->Label3(c)->Caption().toStdString(), form_->Label3(c)->ForeColor()});
     }
@@ -84,6 +84,7 @@ class OpenMeteoForecastTest : public testing::Test {
     }
   }
 
+  SkyvaneOptions form_options_;
   std::unique_ptr<Skyvane> form_;
   QString asked_;
 };
@@ -139,60 +140,83 @@ TEST_F(OpenMeteoForecastTest, FillsSevenColumnsFromTheAnswersDays) {
                              {"Wed 3", "Fog", "wu.gif", "-1℃-13℃", kColdColor},
                              {"Thu 4", "Light snow", "xue.gif", "-4℃-3℃", kColdColor},
                          });
+  // The columns show the short forms, the tooltips the whole texts.
+  const char* const brief[] = {"Clear", "Cloudy", "Overcast", "Rain", "Storm", "Fog", "Snow"};
+  for (int c = 0; c < kColumnCount; ++c) {
+    EXPECT_EQ(form_->Label2(c)->Caption(), QString::fromUtf8(brief[c])) << c;
+    EXPECT_EQ(form_->Label2(c)->ShowsLess(), c != 0 && c != 2 && c != 5) << c;
+  }
 }
 
 TEST_F(OpenMeteoForecastTest, ShowsChineseTextsForAChineseUser) {
+  const ChineseTexts chinese;
   EXPECT_EQ(Show(Recording("forecast-berlin.json"), WeatherLanguage::kChinese), std::nullopt);
   const std::vector<Column> shown = Shown();
   const char* const want[] = {"晴", "多云", "阴", "小雨", "雷阵雨", "雾", "小雪"};
-  for (int c = 0; c < kColumnCount; ++c) EXPECT_EQ(shown[c].weather, want[c]) << c;
+  for (int c = 0; c < kColumnCount; ++c) {
+    EXPECT_EQ(shown[c].weather, want[c]) << c;
+    EXPECT_EQ(form_->Label2(c)->Caption(), QString::fromUtf8(want[c])) << c;
+  }
 }
 
-TEST_F(OpenMeteoForecastTest, AShortAnswerStopsWhereItsDaysEnd) {
-  const std::optional<RefreshStop> stop = Show(Recording("forecast-short.json"));
-  ASSERT_TRUE(stop.has_value());
-  EXPECT_EQ(stop->column, 5);
-  EXPECT_EQ(stop->reason, QStringLiteral("the forecast has only 5 day records"));
-  // 30 December onwards, across the new year.
-  ExpectColumns(Shown(), {
-                             {"Wed 30", "Snow", "xue.gif", "-4℃-1℃", kColdColor},
-                             {"Thu 31", "Heavy snow", "xue.gif", "-8℃-0℃", kColdColor},
-                             {"Fri 1", "Overcast", "yin.gif", "-2℃-5℃", kColdColor},
-                             {"Sat 2", "Mainly clear", "qing.gif", "0℃-6℃", kColdColor},
-                             {"Sun 3", "Rain", "yu.gif", "2℃-9℃", kColdColor},
-                             {"Mon 4", "Label2", "", "Label3", kStored},
-                             {"Label1", "Label2", "", "Label3", kStored},
-                         });
-}
-
-TEST_F(OpenMeteoForecastTest, NullCodesShowTheNeutralWeatherAndNullTemperaturesStop) {
-  const std::optional<RefreshStop> stop = Show(Recording("forecast-nulls.json"));
-  ASSERT_TRUE(stop.has_value());
-  EXPECT_EQ(stop->column, 5);
-  EXPECT_EQ(stop->number, ErrorNumber::kTypeMismatch);
-  ExpectColumns(Shown(), {
-                             {"Wed 8", "Showers", "yu.gif", "27℃-33℃", kHotColor},
-                             {"Thu 9", "Unknown", "weizhi.gif", "27℃-35℃", kHotColor},
-                             {"Fri 10", "Thunderstorm, hail", "bingbao.gif", "26℃-32℃", kHotColor},
-                             {"Sat 11", "Unknown", "weizhi.gif", "26℃-30℃", kHotColor},
-                             {"Sun 12", "Light showers", "yu.gif", "25℃-30℃", kHotColor},
-                             {"Mon 13", "Violent showers", "yu.gif", "Label3", kStored},
-                             {"Label1", "Label2", "", "Label3", kStored},
-                         });
-}
-
-TEST_F(OpenMeteoForecastTest, ReadsTheOlderWeathercodeSpelling) {
-  EXPECT_EQ(Show(Recording("forecast-weathercode.json")), std::nullopt);
-  ExpectColumns(Shown(),
-                {
-                    {"Sat 10", "Rime fog", "wu.gif", "-3℃-3℃", kColdColor},
-                    {"Sun 11", "Light drizzle", "yu.gif", "-1℃-4℃", kColdColor},
-                    {"Mon 12", "Drizzle", "yu.gif", "2℃-5℃", kColdColor},
-                    {"Tue 13", "Dense drizzle", "yu.gif", "2℃-7℃", kColdColor},
-                    {"Wed 14", "Freezing drizzle", "yu.gif", "-3℃-1℃", kColdColor},
-                    {"Thu 15", "Dense freezing drizzle", "yu.gif", "-4℃-0℃", kColdColor},
-                    {"Fri 16", "Thunderstorm, heavy hail", "bingbao.gif", "3℃-8℃", kColdColor},
-                });
+TEST_F(OpenMeteoForecastTest, RecordedAnswersFillTheColumnsUpToTheirFirstFault) {
+  struct Case {
+    const char* recording;
+    std::optional<RefreshStop> stop;  // where and why the refresh stops, if it does
+    std::vector<Column> shown;
+  };
+  const Case cases[] = {
+      // 30 December onwards, across the new year; five days only.
+      {"forecast-short.json",
+       RefreshStop{5, ErrorNumber::kSubscriptOutOfRange, "the forecast has only 5 day records"},
+       {
+           {"Wed 30", "Snow", "xue.gif", "-4℃-1℃", kColdColor},
+           {"Thu 31", "Heavy snow", "xue.gif", "-8℃-0℃", kColdColor},
+           {"Fri 1", "Overcast", "yin.gif", "-2℃-5℃", kColdColor},
+           {"Sat 2", "Mainly clear", "qing.gif", "0℃-6℃", kColdColor},
+           {"Sun 3", "Rain", "yu.gif", "2℃-9℃", kColdColor},
+           {"Mon 4", "Label2", "", "Label3", kStored},
+           {"Label1", "Label2", "", "Label3", kStored},
+       }},
+      // Null codes show the neutral weather; a null temperature stops.
+      {"forecast-nulls.json",
+       RefreshStop{5, ErrorNumber::kTypeMismatch, QString()},
+       {
+           {"Wed 8", "Showers", "yu.gif", "27℃-33℃", kHotColor},
+           {"Thu 9", "Unknown", "weizhi.gif", "27℃-35℃", kHotColor},
+           {"Fri 10", "Thunderstorm, hail", "bingbao.gif", "26℃-32℃", kHotColor},
+           {"Sat 11", "Unknown", "weizhi.gif", "26℃-30℃", kHotColor},
+           {"Sun 12", "Light showers", "yu.gif", "25℃-30℃", kHotColor},
+           {"Mon 13", "Violent showers", "yu.gif", "Label3", kStored},
+           {"Label1", "Label2", "", "Label3", kStored},
+       }},
+      // The older "weathercode" spelling.
+      {"forecast-weathercode.json",
+       std::nullopt,
+       {
+           {"Sat 10", "Rime fog", "wu.gif", "-3℃-3℃", kColdColor},
+           {"Sun 11", "Light drizzle", "yu.gif", "-1℃-4℃", kColdColor},
+           {"Mon 12", "Drizzle", "yu.gif", "2℃-5℃", kColdColor},
+           {"Tue 13", "Dense drizzle", "yu.gif", "2℃-7℃", kColdColor},
+           {"Wed 14", "Freezing drizzle", "yu.gif", "-3℃-1℃", kColdColor},
+           {"Thu 15", "Dense freezing drizzle", "yu.gif", "-4℃-0℃", kColdColor},
+           {"Fri 16", "Thunderstorm, heavy hail", "bingbao.gif", "3℃-8℃", kColdColor},
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.recording);
+    form_ = std::make_unique<Skyvane>(form_options_);
+    const std::optional<RefreshStop> stop = Show(Recording(c.recording));
+    ASSERT_EQ(stop.has_value(), c.stop.has_value());
+    if (stop) {
+      EXPECT_EQ(stop->column, c.stop->column);
+      EXPECT_EQ(stop->number, c.stop->number);
+      if (!c.stop->reason.isEmpty()) {
+        EXPECT_EQ(stop->reason, c.stop->reason);
+      }
+    }
+    ExpectColumns(Shown(), c.shown);
+  }
 }
 
 TEST_F(OpenMeteoForecastTest, TheErrorAnswerStopsAtColumnZeroWithItsReason) {

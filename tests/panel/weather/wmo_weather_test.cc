@@ -1,5 +1,6 @@
 // The WMO weather table: every code Open-Meteo documents, its icon and its
-// texts in both languages, and the neutral weather of any other code.
+// texts in both languages with their short forms, and the neutral weather
+// of any other code.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -10,14 +11,11 @@
 
 #include "panel/controls/icon_path.h"
 #include "panel/weather/wmo_weather.h"
-#include "panel/texts/utf16_text.h"
+#include "tests/panel/chinese_texts.h"
 
 namespace skyvane {
 namespace {
 
-QString Q(std::u16string_view text) {
-  return FromUtf16(text);
-}
 QString Q(std::string_view text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -65,15 +63,22 @@ constexpr DocumentedCode kDocumented[] = {
 };
 
 TEST(WmoWeatherTest, EveryDocumentedCodeHasItsIconAndTexts) {
+  const ChineseTexts translated;
+  // The column's short forms: one word in English, the whole text in Chinese.
+  const std::set<QString> english_briefs{"Clear", "Cloudy",  "Overcast", "Fog",   "Drizzle",
+                                         "Rain",  "Showers", "Snow",     "Storm", "Hail"};
   for (const DocumentedCode& documented : kDocumented) {
     SCOPED_TRACE(documented.code);
     const WmoWeather& weather = DescribeWmoCode(documented.code);
     EXPECT_EQ(weather.code, documented.code);
     EXPECT_EQ(Q(weather.icon), QLatin1String(documented.icon));
-    const QString chinese = Q(weather.Text(WeatherLanguage::kChinese));
-    const QString english = Q(weather.Text(WeatherLanguage::kEnglish));
-    EXPECT_NE(chinese, Q(kUnknownWeather.chinese));
-    EXPECT_NE(english, Q(kUnknownWeather.english));
+    const QString chinese = weather.Text(WeatherLanguage::kChinese);
+    const QString english = weather.Text(WeatherLanguage::kEnglish);
+    EXPECT_NE(chinese, kUnknownWeather.Text(WeatherLanguage::kChinese));
+    EXPECT_NE(english, kUnknownWeather.Text(WeatherLanguage::kEnglish));
+    EXPECT_NE(chinese, english);
+    EXPECT_EQ(weather.Brief(WeatherLanguage::kChinese), chinese);
+    EXPECT_TRUE(english_briefs.contains(weather.Brief(WeatherLanguage::kEnglish)));
     EXPECT_FALSE(chinese.isEmpty());
     EXPECT_FALSE(english.isEmpty());
     if (documented.chinese) {
@@ -89,7 +94,7 @@ TEST(WmoWeatherTest, EveryDocumentedCodeHasItsIconAndTexts) {
 TEST(WmoWeatherTest, NoTwoCodesReadTheSameInEnglish) {
   std::set<QString> english;
   for (const WmoWeather& weather : WmoWeatherTable()) {
-    EXPECT_TRUE(english.insert(Q(weather.english)).second) << weather.code;
+    EXPECT_TRUE(english.insert(weather.Text(WeatherLanguage::kEnglish)).second) << weather.code;
   }
 }
 
@@ -109,8 +114,9 @@ TEST(WmoWeatherTest, OtherCodesAndMissingCodesGetTheNeutralWeather) {
         std::optional<int>(50), std::optional<int>(100), std::optional<int>(1000)}) {
     EXPECT_EQ(&DescribeWmoCode(code), &kUnknownWeather) << code.value_or(-999);
   }
-  EXPECT_EQ(Q(kUnknownWeather.english), QStringLiteral("Unknown"));
-  EXPECT_EQ(Q(kUnknownWeather.chinese), QStringLiteral("未知"));
+  const ChineseTexts translated;
+  EXPECT_EQ(kUnknownWeather.Text(WeatherLanguage::kEnglish), QStringLiteral("Unknown"));
+  EXPECT_EQ(kUnknownWeather.Text(WeatherLanguage::kChinese), QStringLiteral("未知"));
 }
 
 TEST(WmoWeatherTest, EveryIconShipsWithTheProgram) {
