@@ -208,6 +208,12 @@ SourceChoice Skyvane::CurrentSourceChoice() const {
   choice.location = options_.location;
   const SettingsStore settings = Settings();
   choice.saved = ReadSavedPlace(settings);
+  if (!choice.saved.zone_problem.isEmpty() && choice.saved.zone_problem != zone_warned_) {
+    // Said once, not at every refresh.
+    zone_warned_ = choice.saved.zone_problem;
+    std::fprintf(stderr, "skyvane: %s\n", EscapeControls(zone_warned_).toLocal8Bit().constData());
+    std::fflush(stderr);
+  }
   choice.built_in_address = DefaultRequestAddress();
   choice.forecast_service = options_.services.forecast;
   choice.met_norway_service = options_.services.met_norway;

@@ -29,7 +29,7 @@ constexpr char kOpenMeteoName[] = "Open-Meteo";
 ForecastSource PlaceSource(const GeoPlace& place, const SourceChoice& choice) {
   ForecastSource source;
   source.place = place;
-  source.zone_id = choice.zone_id;
+  source.zone_id = place.zone_id.isEmpty() ? choice.zone_id : place.zone_id;
   const bool met_norway_set = !choice.met_norway_service.isEmpty();
   if (choice.preference == SourcePreference::kMetNorway && met_norway_set) {
     source.kind = ForecastSource::Kind::kMetNorway;

@@ -49,8 +49,9 @@ struct ForecastSource {
   // kOpenMeteo only: MET Norway's address for the same place, asked when
   // Open-Meteo cannot answer; empty for none.
   QString fallback_address;
-  // The place's time zone (an IANA id); MET Norway's days are its calendar
-  // days. Empty: the system's.
+  // The place's time zone (an IANA id): its own (GeoPlace::zone_id), else
+  // SourceChoice::zone_id; MET Norway's days are its calendar days. Empty:
+  // the system's.
   QString zone_id;
   QString problem;  // kNone only
 

@@ -134,7 +134,8 @@ def main():
           [search_asked("Berlin"), forecast_asked("52.52437", "13.41053")])
     check("--location Berlin: columns", columns(out), BERLIN_COLUMNS)
     check("--location Berlin: saved", kept,
-          {"location": "Berlin, Germany", "latitude": "52.52437", "longitude": "13.41053"})
+          {"location": "Berlin, Germany", "latitude": "52.52437", "longitude": "13.41053",
+           "timezone": "Europe/Berlin"})
 
     # The saved place, at the next start: no search.
     out, err, status, asked, kept = run([], "named", tz="America/New_York")
@@ -153,8 +154,9 @@ def main():
     out, err, status, asked, kept = run(["--location", ""], "named", tz="America/New_York")
     check("--location '': exit and stderr", (status, err), (0, ""))
     check("--location '': requests", asked, [forecast_asked("40.714167", "-74.006389")])
-    check("--location '': nothing saved", {k: kept.get(k) for k in ("location", "latitude", "longitude")},
-          {"location": None, "latitude": None, "longitude": None})
+    check("--location '': nothing saved",
+          {k: kept.get(k) for k in ("location", "latitude", "longitude", "timezone")},
+          {"location": None, "latitude": None, "longitude": None, "timezone": None})
 
     # --location LAT,LON: no search.
     out, err, status, asked, kept = run(["--location", "52.52,13.41"], "coordinates")
