@@ -8,9 +8,9 @@
 #include "json/collection.h"
 #include "json/dictionary.h"
 #include "json/json_writer.h"
-#include "panel/sources/document_record.h"
 #include "panel/fetch/forecast_services.h"
 #include "panel/fetch/service_answer.h"
+#include "panel/sources/document_record.h"
 #include "panel/sources/met_norway_symbols.h"
 #include "panel/texts/utf16_text.h"
 #include "text/run_error.h"
@@ -59,9 +59,9 @@ QString SymbolCodeOf(const Dictionary* data, std::u16string_view key) {
   return summary == nullptr ? QString() : StringOr(summary->Item(u"symbol_code"));
 }
 
-std::optional<QString> DegreesOrNull(const std::optional<Decimal>& celsius) {
+std::optional<long long> WholeOrNull(const std::optional<Decimal>& celsius, TemperatureUnit unit) {
   if (!celsius) return std::nullopt;
-  return WholeDegreesText(*celsius);
+  return WholeDegrees(*celsius, TemperatureUnit::kCelsius, unit);
 }
 
 }  // namespace
@@ -81,7 +81,7 @@ QString MetNorwayForecastAddress(const QString& service, const GeoPlace& place) 
 }
 
 ConvertedForecast ConvertMetNorwayForecast(const FetchResult& fetched, const QTimeZone& zone,
-                                           WeatherLanguage language) {
+                                           WeatherLanguage language, TemperatureUnit unit) {
   const JsonValue root = ReadServiceAnswer(fetched, ServiceName());
   const Dictionary* properties = DictionaryOf(root.DictionaryOrNull(), u"properties");
   const Collection* series =
@@ -148,8 +148,8 @@ ConvertedForecast ConvertMetNorwayForecast(const FetchResult& fetched, const QTi
         u"wea_img",
         QString::fromLatin1(weather.icon.data(), static_cast<qsizetype>(weather.icon.size())),
         record);
-    AppendMember(u"tem1", DegreesOrNull(summary.highest), record);
-    AppendMember(u"tem2", DegreesOrNull(summary.lowest), record);
+    AppendTemperatures(WholeOrNull(summary.highest, unit), WholeOrNull(summary.lowest, unit), unit,
+                       record);
     if (date != converted.first_day) document += ',';
     document += record + '}';
   }

@@ -5,11 +5,11 @@
 #include "json/collection.h"
 #include "json/dictionary.h"
 #include "json/json_writer.h"
-#include "panel/sources/document_record.h"
 #include "panel/fetch/forecast_services.h"
 #include "panel/fetch/service_answer.h"
 #include "panel/refresh/forecast_refresh.h"
 #include "panel/sources/day_details.h"
+#include "panel/sources/document_record.h"
 #include "panel/texts/utf16_text.h"
 #include "panel/weather/wmo_weather.h"
 #include "text/run_error.h"
@@ -71,23 +71,6 @@ TemperatureUnit AnsweredUnit(const JsonValue& root, std::u16string_view key,
 std::optional<long long> Whole(const JsonValue& value, TemperatureUnit from, TemperatureUnit to) {
   if (!value.IsDecimal()) return std::nullopt;
   return WholeDegrees(value.AsDecimal(), from, to);
-}
-
-std::optional<QString> TemperatureText(std::optional<long long> whole, TemperatureUnit unit) {
-  if (!whole) return std::nullopt;
-  return QString::number(*whole) + UnitSign(unit);
-}
-
-QString ToneName(TemperatureTone tone) {
-  switch (tone) {
-    case TemperatureTone::kCold:
-      return QLatin1String(kColdTone);
-    case TemperatureTone::kHot:
-      return QLatin1String(kHotTone);
-    case TemperatureTone::kMild:
-      break;
-  }
-  return QStringLiteral("mild");
 }
 
 }  // namespace
@@ -156,12 +139,8 @@ ConvertedForecast ConvertOpenMeteoForecast(const FetchResult& fetched,
         u"wea_img",
         QString::fromLatin1(weather.icon.data(), static_cast<qsizetype>(weather.icon.size())),
         record);
-    const std::optional<long long> low = Whole(ItemOrNull(minima, day), minima_unit, shown);
-    AppendMember(u"tem1",
-                 TemperatureText(Whole(ItemOrNull(maxima, day), maxima_unit, shown), shown),
-                 record);
-    AppendMember(u"tem2", TemperatureText(low, shown), record);
-    if (low) AppendMember(kToneKey, ToneName(ToneOf(*low, shown)), record);
+    AppendTemperatures(Whole(ItemOrNull(maxima, day), maxima_unit, shown),
+                       Whole(ItemOrNull(minima, day), minima_unit, shown), shown, record);
     if (day > 1) document += ',';
     document += record + '}';
   }
@@ -185,10 +164,9 @@ ConvertedForecast ConvertOpenMeteoForecast(const FetchResult& fetched,
 }
 
 QString WholeDegreesText(const Decimal& celsius) {
-  return TemperatureText(
-             WholeDegrees(celsius, TemperatureUnit::kCelsius, TemperatureUnit::kCelsius),
-             TemperatureUnit::kCelsius)
-      .value_or(QString());
+  return QString::number(
+             WholeDegrees(celsius, TemperatureUnit::kCelsius, TemperatureUnit::kCelsius)) +
+         UnitSign(TemperatureUnit::kCelsius);
 }
 
 }  // namespace skyvane

@@ -17,8 +17,8 @@
 #include "panel/sources/forecast_source.h"
 #include "panel/sources/met_norway_forecast.h"
 #include "panel/sources/met_norway_symbols.h"
-#include "panel/weather/wmo_weather.h"
 #include "panel/texts/utf16_text.h"
+#include "panel/weather/wmo_weather.h"
 #include "text/run_error.h"
 
 namespace skyvane {
@@ -163,41 +163,64 @@ TEST(MetNorwayAddressTest, AsksForTheCompleteProductWithAtMostFourDecimals) {
   EXPECT_EQ(MetNorwayDegreesText(-179.99996), QStringLiteral("-180"));
 }
 
-TEST_F(MetNorwayForecastTest, DaysAreThePlacesOwnAtUtcPlusEight) {
-  // The first time, 1 June 18:00 UTC, is 2 June 02:00 in Shanghai.
-  EXPECT_EQ(Show(MetRecording("shanghai.json"), "Asia/Shanghai"), std::nullopt);
-  ExpectShown({
-      // daytime light rain outranks cloud; the night's thunder is not daytime
-      {"02号", "Light rain", "yu.gif", "19℃-31℃"},
-      // a six-hour maximum of 33.5 and an instant 12.5; snow above heavy rain
-      {"3号", "Snow showers", "xue.gif", "13℃-34℃"},
-      // across the gap between hourly and six-hourly entries
-      {"4号", "Light sleet showers and thunder", "lei.gif", "10℃-29℃"},
-      // 02:00 local belongs here although it is the previous day in UTC
-      {"5号", "Rain showers", "yu.gif", "15℃-28℃"},
-      {"6号", "Fog", "wu.gif", "5℃-23℃"},
-      {"7号", "Partly cloudy", "yun.gif", "21℃-23℃"},
-      {"8号", "Light snow showers", "xue.gif", "21℃-23℃"},
-  });
-  // One record per local day to that of the instant-only last entry.
+TEST_F(MetNorwayForecastTest, DaysAreThePlacesOwnAtUtcPlusEightAndMinusFive) {
+  struct Case {
+    const char* recording;
+    const char* zone;
+    WeatherLanguage language;
+    int stop_column;  // -1: the refresh ran to the end
+    std::vector<Column> shown;
+  };
+  const Case cases[] = {
+      // The first time, 1 June 18:00 UTC, is 2 June 02:00 in Shanghai.
+      {"shanghai.json",
+       "Asia/Shanghai",
+       WeatherLanguage::kEnglish,
+       -1,
+       {
+           // daytime light rain outranks cloud; the night's thunder is not daytime
+           {"02号", "Light rain", "yu.gif", "19℃-31℃"},
+           // a six-hour maximum of 33.5 and an instant 12.5; snow above heavy rain
+           {"3号", "Snow showers", "xue.gif", "13℃-34℃"},
+           // across the gap between hourly and six-hourly entries
+           {"4号", "Light sleet showers and thunder", "lei.gif", "10℃-29℃"},
+           // 02:00 local belongs here although it is the previous day in UTC
+           {"5号", "Rain showers", "yu.gif", "15℃-28℃"},
+           {"6号", "Fog", "wu.gif", "5℃-23℃"},
+           {"7号", "Partly cloudy", "yun.gif", "21℃-23℃"},
+           {"8号", "Light snow showers", "xue.gif", "21℃-23℃"},
+       }},
+      // A day without temperatures stops the refresh at its column.
+      {"bogota.json",
+       "America/Bogota",
+       WeatherLanguage::kChinese,
+       2,
+       {
+           // only night periods: the most severe of any hour
+           {"30号", "大雪", "xue.gif", "8℃-10℃"},
+           // the six-hour minimum -0.6 of the period starting at midnight
+           {"1号", "阵雨夹雪", "yu.gif", "-1℃-12℃"},
+           {"2号", "未知", "weizhi.gif", "Label3"},
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.recording);
+    const std::optional<RefreshStop> stop = Show(MetRecording(c.recording), c.zone, c.language);
+    if (c.stop_column < 0) {
+      EXPECT_EQ(stop, std::nullopt);
+    } else {
+      ASSERT_TRUE(stop.has_value());
+      EXPECT_EQ(stop->column, c.stop_column);
+      EXPECT_EQ(stop->number, ErrorNumber::kTypeMismatch);
+    }
+    ExpectShown(c.shown);
+  }
+  // Shanghai: one record per local day to that of the instant-only last entry.
+  Show(MetRecording("shanghai.json"), "Asia/Shanghai");
   EXPECT_EQ(document_.count(QStringLiteral("\"tem1\"")), 9);
-  EXPECT_TRUE(document_.endsWith(QString::fromUtf8(R"("tem1":"20℃","tem2":"20℃"}]})")))
+  EXPECT_TRUE(
+      document_.endsWith(QString::fromUtf8(R"("tem1":"20℃","tem2":"20℃","tem_tone":"mild"}]})")))
       << document_.toStdString();
-}
-
-TEST_F(MetNorwayForecastTest, AtUtcMinusFiveADayWithoutTemperaturesStops) {
-  const std::optional<RefreshStop> stop =
-      Show(MetRecording("bogota.json"), "America/Bogota", WeatherLanguage::kChinese);
-  ASSERT_TRUE(stop.has_value());
-  EXPECT_EQ(stop->column, 2);
-  EXPECT_EQ(stop->number, ErrorNumber::kTypeMismatch);
-  ExpectShown({
-      // only night periods: the most severe of any hour
-      {"30号", "大雪", "xue.gif", "8℃-10℃"},
-      // the six-hour minimum -0.6 of the period starting at midnight
-      {"1号", "阵雨夹雪", "yu.gif", "-1℃-12℃"},
-      {"2号", "未知", "weizhi.gif", "Label3"},
-  });
 }
 
 TEST_F(MetNorwayForecastTest, AnswersThatAreNoTimeSeriesStopWithTheirReason) {
