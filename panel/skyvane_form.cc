@@ -2,6 +2,7 @@
 #include "panel/skyvane_accessible.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFont>
 #include <QFrame>
 #include <QGuiApplication>
@@ -107,6 +108,12 @@ Skyvane::Skyvane(SkyvaneOptions options, QWidget* parent)
         return XMLHttpGET(url, options_.fetch_limits, headers);
       },
       [this] { return clock_->Now(); });
+  if (const QString folder =
+          options_.kept_folder.isEmpty() ? KeptForecastFolder() : options_.kept_folder;
+      !folder.isEmpty()) {
+    // Beside the kept forecast: the terms outlive the run.
+    met_norway_->KeepIn(QDir(folder).filePath(QStringLiteral("terms-met-norway.json")));
+  }
   schedule_.SetRetryUnit(options_.retry_unit);
   schedule_.SetSpread(options_.spread);
   connect(&schedule_, &RefreshSchedule::due, this, &Skyvane::Refresh);

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QTemporaryDir>
 #include <memory>
 #include <optional>
 #include <set>
@@ -16,6 +17,7 @@
 #include "panel/skyvane_form.h"
 #include "panel/sources/forecast_source.h"
 #include "panel/sources/met_norway_forecast.h"
+#include "panel/sources/met_norway_memory.h"
 #include "panel/sources/met_norway_symbols.h"
 #include "panel/texts/utf16_text.h"
 #include "panel/weather/wmo_weather.h"
@@ -318,6 +320,65 @@ TEST_F(MetNorwayForecastTest, AutoFallsBackInTheSameRefreshAndSaysWhy) {
         report.Text(),
         QStringLiteral("MET Norway (Open-Meteo: %1)").arg(QString::fromUtf8(c.first_failure)));
     EXPECT_EQ(Shown()[0].day, "02号");
+  }
+}
+
+TEST(MetNorwayMemoryTest, KeepsTheTermsAndTrustsNoDamagedFile) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString path = dir.filePath(QStringLiteral("cache/terms-met-norway.json"));
+  const QDateTime now = QDateTime::fromString(QStringLiteral("2026-06-01T18:30:00Z"), Qt::ISODate);
+  const MetNorwayMemory kept{QStringLiteral("http://met/complete?lat=1&lon=2"),
+                             "Tue, 01 Jun 2026 18:00:00 GMT", now.addSecs(600), true,
+                             QStringLiteral("{\"a\":\"\u00e9\\n\"}\n")};
+  ASSERT_EQ(WriteMetNorwayMemory(path, kept), QString());
+  const MetNorwayMemoryRead read = ReadMetNorwayMemory(path, now);
+  ASSERT_TRUE(read.memory.has_value()) << read.problem.toStdString();
+  EXPECT_EQ(read.memory->address, kept.address);
+  EXPECT_EQ(read.memory->last_modified, kept.last_modified);
+  EXPECT_EQ(read.memory->not_before, kept.not_before);
+  EXPECT_TRUE(read.memory->after_refusal);
+  EXPECT_EQ(read.memory->body, kept.body);
+  EXPECT_EQ(ReadMetNorwayMemory(dir.filePath(QStringLiteral("none")), now).problem, QString());
+
+  const QByteArray head = R"({"format":"skyvane met norway memory 1","address":"a",)";
+  struct Case {
+    QByteArray text;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"{}", "it has no first line"},
+      {"[1]\n{}", "its first line is no JSON object"},
+      {R"({"format":"other"})"
+       "\n",
+       "it names another format"},
+      {head + R"("last_modified":"","not_before":""})"
+              "\n",
+       "a member is missing or of the wrong type"},
+      {head + R"("last_modified":"","not_before":"","after_refusal":"no"})"
+              "\n",
+       "a member is missing or of the wrong type"},
+      {head + R"("last_modified":"x\r\nHost: evil","not_before":"","after_refusal":false})"
+              "\n",
+       "its Last-Modified is no header value"},
+      // a damaged time must not stop the requests for long
+      {head + R"("last_modified":"","not_before":"2099-01-01T00:00:00Z","after_refusal":true})"
+              "\n",
+       "its time \"2099-01-01T00:00:00Z\" is no time within a day"},
+      {head + R"("last_modified":"","not_before":"soon","after_refusal":true})"
+              "\n",
+       "its time \"soon\" is no time within a day"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(c.text);
+    file.close();
+    const MetNorwayMemoryRead damaged = ReadMetNorwayMemory(path, now);
+    EXPECT_FALSE(damaged.memory.has_value());
+    EXPECT_TRUE(damaged.problem.endsWith(QString::fromUtf8(c.why)))
+        << damaged.problem.toStdString();
   }
 }
 
