@@ -41,7 +41,10 @@ struct Column {
 
 class MetNorwayForecastTest : public testing::Test {
  protected:
-  MetNorwayForecastTest() {
+  MetNorwayForecastTest() { NewForm(); }
+
+  // A fresh form, its columns as created.
+  void NewForm() {
     SkyvaneOptions options;
     options.scale = TwipScale(kNominalTwipsPerPixel);
     form_ = std::make_unique<Skyvane>(options);
@@ -207,6 +210,7 @@ TEST_F(MetNorwayForecastTest, DaysAreThePlacesOwnAtUtcPlusEightAndMinusFive) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.recording);
+    NewForm();
     const std::optional<RefreshStop> stop = Show(MetRecording(c.recording), c.zone, c.language);
     if (c.stop_column < 0) {
       EXPECT_EQ(stop, std::nullopt);
