@@ -2,6 +2,7 @@
 #include "panel/skyvane_accessible.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFont>
 #include <QFrame>
 #include <QGuiApplication>
@@ -110,6 +111,12 @@ Skyvane::Skyvane(SkyvaneOptions options, QWidget* parent)
         return XMLHttpGET(url, options_.fetch_limits, headers);
       },
       [this] { return clock_->Now(); });
+  if (const QString folder =
+          options_.kept_folder.isEmpty() ? KeptForecastFolder() : options_.kept_folder;
+      !folder.isEmpty()) {
+    // Beside the kept forecast: the terms outlive the run.
+    met_norway_->KeepIn(QDir(folder).filePath(QStringLiteral("terms-met-norway.json")));
+  }
   schedule_.SetRetryUnit(options_.retry_unit);
   schedule_.SetSpread(options_.spread);
   connect(&schedule_, &RefreshSchedule::due, this, &Skyvane::Refresh);
@@ -216,6 +223,12 @@ SourceChoice Skyvane::CurrentSourceChoice() const {
   choice.location = options_.location;
   const SettingsStore settings = Settings();
   choice.saved = ReadSavedPlace(settings);
+  if (!choice.saved.zone_problem.isEmpty() && choice.saved.zone_problem != zone_warned_) {
+    // Said once, not at every refresh.
+    zone_warned_ = choice.saved.zone_problem;
+    std::fprintf(stderr, "skyvane: %s\n", EscapeControls(zone_warned_).toLocal8Bit().constData());
+    std::fflush(stderr);
+  }
   choice.built_in_address = DefaultRequestAddress();
   choice.forecast_service = options_.services.forecast;
   choice.met_norway_service = options_.services.met_norway;

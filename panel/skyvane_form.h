@@ -263,6 +263,8 @@ class Skyvane : public QWidget {
   bool kept_shown_ = false;
   // The place's forecast as last kept, to move on to a new day.
   std::optional<KeptForecast> kept_;
+  // The kept place's unknown time zone, as last said on stderr.
+  mutable QString zone_warned_;
   std::optional<std::chrono::seconds> retry_after_;
   QWidget* stale_mark_ = nullptr;
   QTimer* stale_timer_ = nullptr;

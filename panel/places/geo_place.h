@@ -22,6 +22,9 @@ struct GeoPlace {
   QString name;            // shown to the user, e.g. "Berlin, Germany"
   double latitude = 0.0;   // -90 .. 90, north positive
   double longitude = 0.0;  // -180 .. 180, east positive
+  // The place's time zone, an IANA id ("Europe/Berlin") as the geocoding
+  // search names it; empty when unknown.
+  QString zone_id{};
 };
 
 // The decimal reading of `text`: an optional sign, digits with an optional

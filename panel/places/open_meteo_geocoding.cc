@@ -1,6 +1,7 @@
 #include "panel/places/open_meteo_geocoding.h"
 
 #include <QStringList>
+#include <QTimeZone>
 #include <QUrl>
 
 #include "json/collection.h"
@@ -43,9 +44,13 @@ std::optional<GeoPlace> ReadGeocodingAnswer(const FetchResult& fetched) {
   if (!latitude || !longitude) FailResult(QStringLiteral("has no coordinates"));
   const QString problem = CoordinateProblem(*latitude, *longitude);
   if (!problem.isEmpty()) FailResult(QStringLiteral("has bad coordinates: ") + problem);
-  return GeoPlace{
+  GeoPlace place{
       PlaceDisplayName(name, StringOr(first->Item(u"admin1")), StringOr(first->Item(u"country"))),
       *latitude, *longitude};
+  // A zone this system does not know is no use to keep.
+  const QString zone = StringOr(first->Item(u"timezone")).trimmed();
+  if (!zone.isEmpty() && QTimeZone(zone.toUtf8()).isValid()) place.zone_id = zone;
+  return place;
 }
 
 QString PlaceDisplayName(const QString& name, const QString& admin1, const QString& country) {

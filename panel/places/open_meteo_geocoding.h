@@ -19,7 +19,8 @@ QString GeocodingAddress(const QString& service, const QString& name, const QStr
 
 // The place of the first result of a search answer, or nothing when the
 // answer has no results. Its name is PlaceDisplayName of the result's
-// "name", "admin1" and "country". Raises RunError as ReadServiceAnswer does,
+// "name", "admin1" and "country"; its zone is the result's "timezone" when
+// QTimeZone knows it. Raises RunError as ReadServiceAnswer does,
 // and kInvalidArgument when the first result has no name or its
 // coordinates are missing or out of range.
 std::optional<GeoPlace> ReadGeocodingAnswer(const FetchResult& fetched);

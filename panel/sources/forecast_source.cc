@@ -29,7 +29,7 @@ constexpr char kOpenMeteoName[] = "Open-Meteo";
 ForecastSource PlaceSource(const GeoPlace& place, const SourceChoice& choice) {
   ForecastSource source;
   source.place = place;
-  source.zone_id = choice.zone_id;
+  source.zone_id = place.zone_id.isEmpty() ? choice.zone_id : place.zone_id;
   const bool met_norway_set = !choice.met_norway_service.isEmpty();
   if (choice.preference == SourcePreference::kMetNorway && met_norway_set) {
     source.kind = ForecastSource::Kind::kMetNorway;
@@ -51,7 +51,7 @@ QTimeZone ZoneOf(const ForecastSource& source) {
 
 // MET Norway's forecast for `source` at `address`, in the panel's form.
 ForecastAnswer AskMetNorway(const ForecastSource& source, const QString& address,
-                            const TextFetch& fetch, WeatherLanguage language,
+                            const TextFetch& fetch, const ForecastShowing& showing,
                             MetNorwayClient* client, SourceReport& report) {
   ForecastAnswer answer;
   if (client != nullptr) {
@@ -62,7 +62,8 @@ ForecastAnswer AskMetNorway(const ForecastSource& source, const QString& address
     answer.fetched = fetch(address);
   }
   if (!answer.fetched.problem.isEmpty()) return answer;
-  ConvertedForecast converted = ConvertMetNorwayForecast(answer.fetched, ZoneOf(source), language);
+  ConvertedForecast converted =
+      ConvertMetNorwayForecast(answer.fetched, ZoneOf(source), showing.language, showing.unit);
   answer.fetched.text = std::move(converted.document);
   answer.first_day = converted.first_day;
   report.answered_by = QLatin1String(kMetNorwayName);
@@ -176,7 +177,7 @@ std::optional<RefreshStop> RefreshFromSource(const ForecastSource& source, const
         if (!source.fallback_address.isEmpty()) {
           try {
             ForecastAnswer second =
-                AskMetNorway(source, source.fallback_address, fetch, language, met_norway, said);
+                AskMetNorway(source, source.fallback_address, fetch, showing, met_norway, said);
             if (second.fetched.problem.isEmpty()) {
               said.first_failure = failure;
               return second;
@@ -200,7 +201,7 @@ std::optional<RefreshStop> RefreshFromSource(const ForecastSource& source, const
     }
     case ForecastSource::Kind::kMetNorway: {
       const ForecastFetch met = [&]() -> ForecastAnswer {
-        return AskMetNorway(source, source.address, fetch, language, met_norway, said);
+        return AskMetNorway(source, source.address, fetch, showing, met_norway, said);
       };
       return RefreshForecast(met, today, icon_folder, controls, answered);
     }

@@ -49,8 +49,9 @@ struct ForecastSource {
   // kOpenMeteo only: MET Norway's address for the same place, asked when
   // Open-Meteo cannot answer; empty for none.
   QString fallback_address;
-  // The place's time zone (an IANA id); MET Norway's days are its calendar
-  // days. Empty: the system's.
+  // The place's time zone (an IANA id): its own (GeoPlace::zone_id), else
+  // SourceChoice::zone_id; MET Norway's days are its calendar days. Empty:
+  // the system's.
   QString zone_id;
   QString problem;  // kNone only
 
@@ -99,7 +100,7 @@ struct SourceReport {
 
 // The whole refresh from `source`: fetches its address with `fetch`, turns
 // an Open-Meteo or MET Norway answer into the panel's document as `showing`
-// says (texts, unit and day captions for Open-Meteo) with its days counted
+// says (texts and unit; day captions for Open-Meteo) with its days counted
 // from the answer's first date, then fills the columns (RefreshForecast). A
 // panel document counts its days from `today`. MET Norway is asked through
 // `met_norway` when given (its terms: User-Agent, Expires,

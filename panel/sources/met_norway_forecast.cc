@@ -60,9 +60,9 @@ QString SymbolCodeOf(const Dictionary* data, std::u16string_view key) {
   return summary == nullptr ? QString() : StringOr(summary->Item(u"symbol_code"));
 }
 
-std::optional<QString> DegreesOrNull(const std::optional<Decimal>& celsius) {
+std::optional<long long> WholeOrNull(const std::optional<Decimal>& celsius, TemperatureUnit unit) {
   if (!celsius) return std::nullopt;
-  return WholeDegreesText(*celsius);
+  return WholeDegrees(*celsius, TemperatureUnit::kCelsius, unit);
 }
 
 }  // namespace
@@ -82,7 +82,7 @@ QString MetNorwayForecastAddress(const QString& service, const GeoPlace& place) 
 }
 
 ConvertedForecast ConvertMetNorwayForecast(const FetchResult& fetched, const QTimeZone& zone,
-                                           WeatherLanguage language) {
+                                           WeatherLanguage language, TemperatureUnit unit) {
   const JsonValue root = ReadServiceAnswer(fetched, ServiceName());
   const Dictionary* properties = DictionaryOf(root.DictionaryOrNull(), u"properties");
   const Collection* series =
@@ -152,8 +152,8 @@ ConvertedForecast ConvertMetNorwayForecast(const FetchResult& fetched, const QTi
         u"wea_img",
         QString::fromLatin1(weather.icon.data(), static_cast<qsizetype>(weather.icon.size())),
         record);
-    AppendMember(u"tem1", DegreesOrNull(summary.highest), record);
-    AppendMember(u"tem2", DegreesOrNull(summary.lowest), record);
+    AppendTemperatures(WholeOrNull(summary.highest, unit), WholeOrNull(summary.lowest, unit), unit,
+                       record);
     if (date != converted.first_day) document += ',';
     document += record + '}';
   }

@@ -10,9 +10,11 @@
 // follows for every local day up to that of the last time. For each day:
 //   "tem1"/"tem2"  the highest/lowest of the "instant" air_temperature
 //                  values at times in that day, and of the "next_6_hours"
-//                  air_temperature_max/min of periods starting in it, as
-//                  whole degrees (WholeDegreesText); null when the day has
+//                  air_temperature_max/min of periods starting in it, given
+//                  in Celsius and written as whole degrees of the unit shown,
+//                  converted exactly (WholeDegrees); null when the day has
 //                  none, so the refresh stops at that column;
+//   "tem_tone"     the colour of the whole lowest in that unit (ToneOf);
 //   "wea"/"wea_img" the most severe symbol (met_norway_symbols.h) of the
 //                  periods starting from 06:00 to before 18:00 local time,
 //                  or of any period of the day when none starts then; a
@@ -48,13 +50,15 @@ QString MetNorwayDegreesText(double degrees);
 // SERVICE/weatherapi/locationforecast/2.0/complete?lat=..&lon=..
 QString MetNorwayForecastAddress(const QString& service, const GeoPlace& place);
 
-// Converts an answer of the service, counting days in `zone`. Raises
+// Converts an answer of the service, counting days in `zone`, showing
+// temperatures in `unit`. Raises
 // RunError as ReadServiceAnswer does (naming "MET Norway"), kObjectRequired
 // when "properties"."timeseries" is missing or no list, or an entry is no
 // object, kTypeMismatch when an entry's "time" is not an ISO date and time,
 // and kSubscriptOutOfRange when the series is empty.
 ConvertedForecast ConvertMetNorwayForecast(const FetchResult& fetched, const QTimeZone& zone,
-                                           WeatherLanguage language);
+                                           WeatherLanguage language,
+                                           TemperatureUnit unit = TemperatureUnit::kCelsius);
 
 }  // namespace skyvane
 

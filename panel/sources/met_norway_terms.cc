@@ -4,6 +4,8 @@
 #include <QTimeZone>
 #include <cstdio>
 
+#include "panel/sources/met_norway_memory.h"
+
 namespace skyvane {
 
 namespace {
@@ -26,6 +28,12 @@ FetchResult Failure(const QString& problem) {
   return FetchResult{QString(), problem};
 }
 
+void SayIgnored(const QString& problem) {
+  std::fprintf(stderr, "skyvane: MET Norway's kept terms are ignored: %s\n",
+               problem.toLocal8Bit().constData());
+  std::fflush(stderr);
+}
+
 }  // namespace
 
 QByteArray MetNorwayUserAgent() {
@@ -46,8 +54,31 @@ std::optional<QDateTime> ReadHttpDate(const QByteArray& text) {
 MetNorwayClient::MetNorwayClient(HeaderFetch fetch, Clock clock, QByteArray user_agent)
     : fetch_(std::move(fetch)), clock_(std::move(clock)), user_agent_(std::move(user_agent)) {}
 
+void MetNorwayClient::KeepIn(const QString& path) {
+  memory_path_ = path;
+}
+
+MetNorwayClient::Kept MetNorwayClient::Recall(const QString& address) const {
+  if (memory_path_.isEmpty()) return Kept{};
+  MetNorwayMemoryRead read = ReadMetNorwayMemory(memory_path_, clock_());
+  if (!read.problem.isEmpty()) SayIgnored(read.problem);
+  if (!read.memory || read.memory->address != address) return Kept{};
+  return Kept{std::move(read.memory->body), read.memory->last_modified, read.memory->not_before,
+              read.memory->after_refusal, false};
+}
+
+void MetNorwayClient::Remember(const QString& address, const Kept& kept) const {
+  if (memory_path_.isEmpty()) return;
+  const QString problem = WriteMetNorwayMemory(
+      memory_path_,
+      MetNorwayMemory{address, kept.last_modified, kept.not_before, kept.after_refusal, kept.body});
+  if (!problem.isEmpty()) SayIgnored(problem);
+}
+
 MetNorwayClient::Answer MetNorwayClient::Ask(const QString& address) {
-  Kept& kept = kept_[address];
+  auto found = kept_.find(address);
+  if (found == kept_.end()) found = kept_.emplace(address, Recall(address)).first;
+  Kept& kept = found->second;
   const QDateTime now = clock_();
   if (kept.not_before.isValid() && now < kept.not_before) {
     const QString until = TimeText(kept.not_before);
@@ -69,6 +100,13 @@ MetNorwayClient::Answer MetNorwayClient::Ask(const QString& address) {
   }
   FetchResult fetched = fetch_(address, headers);
   if (!fetched.problem.isEmpty()) return {fetched, QString()};
+  Answer answer = Answered(kept, std::move(fetched), now);
+  Remember(address, kept);
+  return answer;
+}
+
+MetNorwayClient::Answer MetNorwayClient::Answered(Kept& kept, FetchResult fetched,
+                                                  const QDateTime& now) {
   kept.after_refusal = false;
   kept.not_before = QDateTime();
 

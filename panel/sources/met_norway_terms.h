@@ -15,7 +15,8 @@
 // Before Expires or after a 429 no request is sent: the kept body is
 // answered when there is one, otherwise a failure that says until when.
 // Every outcome leaves a one-line `note` for the status, empty when there
-// is nothing to say.
+// is nothing to say. With KeepIn, what an answer leaves is also kept on disk
+// (met_norway_memory.h), so that a panel started again keeps to it.
 #ifndef SKYVANE_PANEL_SOURCES_MET_NORWAY_TERMS_H_
 #define SKYVANE_PANEL_SOURCES_MET_NORWAY_TERMS_H_
 
@@ -56,6 +57,11 @@ class MetNorwayClient {
 
   MetNorwayClient(HeaderFetch fetch, Clock clock, QByteArray user_agent = MetNorwayUserAgent());
 
+  // Keeps the last address's terms in the file at `path` from now on, and
+  // takes them from it at the first Ask of that address. A file that cannot
+  // be read or written is said in one stderr line and otherwise ignored.
+  void KeepIn(const QString& path);
+
   // Asks for `address` as described above.
   Answer Ask(const QString& address);
 
@@ -68,6 +74,13 @@ class MetNorwayClient {
     bool warned = false;         // the 203 line was written
   };
 
+  // What an answered request leaves in `kept`, and the answer for it.
+  Answer Answered(Kept& kept, FetchResult fetched, const QDateTime& now);
+  // What the file at memory_path_ holds for `address`, or nothing kept.
+  Kept Recall(const QString& address) const;
+  void Remember(const QString& address, const Kept& kept) const;
+
+  QString memory_path_;
   HeaderFetch fetch_;
   Clock clock_;
   QByteArray user_agent_;

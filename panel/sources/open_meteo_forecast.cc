@@ -73,23 +73,6 @@ std::optional<long long> Whole(const JsonValue& value, TemperatureUnit from, Tem
   return WholeDegrees(value.AsDecimal(), from, to);
 }
 
-std::optional<QString> TemperatureText(std::optional<long long> whole, TemperatureUnit unit) {
-  if (!whole) return std::nullopt;
-  return QString::number(*whole) + UnitSign(unit);
-}
-
-QString ToneName(TemperatureTone tone) {
-  switch (tone) {
-    case TemperatureTone::kCold:
-      return QLatin1String(kColdTone);
-    case TemperatureTone::kHot:
-      return QLatin1String(kHotTone);
-    case TemperatureTone::kMild:
-      break;
-  }
-  return QStringLiteral("mild");
-}
-
 }  // namespace
 
 QString OpenMeteoForecastAddress(const QString& service, const GeoPlace& place,
@@ -159,12 +142,8 @@ ConvertedForecast ConvertOpenMeteoForecast(const FetchResult& fetched,
         u"wea_img",
         QString::fromLatin1(weather.icon.data(), static_cast<qsizetype>(weather.icon.size())),
         record);
-    const std::optional<long long> low = Whole(ItemOrNull(minima, day), minima_unit, shown);
-    AppendMember(u"tem1",
-                 TemperatureText(Whole(ItemOrNull(maxima, day), maxima_unit, shown), shown),
-                 record);
-    AppendMember(u"tem2", TemperatureText(low, shown), record);
-    if (low) AppendMember(kToneKey, ToneName(ToneOf(*low, shown)), record);
+    AppendTemperatures(Whole(ItemOrNull(maxima, day), maxima_unit, shown),
+                       Whole(ItemOrNull(minima, day), minima_unit, shown), shown, record);
     if (day > 1) document += ',';
     document += record + '}';
   }
@@ -188,10 +167,9 @@ ConvertedForecast ConvertOpenMeteoForecast(const FetchResult& fetched,
 }
 
 QString WholeDegreesText(const Decimal& celsius) {
-  return TemperatureText(
-             WholeDegrees(celsius, TemperatureUnit::kCelsius, TemperatureUnit::kCelsius),
-             TemperatureUnit::kCelsius)
-      .value_or(QString());
+  return QString::number(
+             WholeDegrees(celsius, TemperatureUnit::kCelsius, TemperatureUnit::kCelsius)) +
+         UnitSign(TemperatureUnit::kCelsius);
 }
 
 }  // namespace skyvane

@@ -3,25 +3,24 @@
 loopback (SKYVANE_FORECAST_SERVICE, SKYVANE_METNO_SERVICE) and checks MET
 Norway as the second source and its terms: Open-Meteo failing and MET Norway
 answering shows MET Norway's days and the status names both; --source
-met-norway never asks Open-Meteo; every MET Norway request carries the
-User-Agent and at most 4 decimals; a running panel sends If-Modified-Since
-and keeps its columns on a 304, sends nothing before Retry-After or Expires.
+met-norway never asks Open-Meteo; a kept place's time zone sets the days;
+every MET Norway request carries the User-Agent and at most 4 decimals; a
+running panel sends If-Modified-Since and keeps its columns on a 304, warns
+once on a 203, names the User-Agent on a 403, sends nothing before
+Retry-After or Expires, and a panel started again keeps to them.
 
 usage: met_norway_test.py PATH_TO_SKYVANE RECORDINGS_FOLDER
 """
 import email.utils
-import http.server
 import json
 import os
 import subprocess
 import sys
-import tempfile
-import threading
 import time
-import urllib.parse
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 from program_checks import RUN_TIME_LIMIT, Checks, run_without_display  # noqa: E402
+from loopback import asked, columns, serve, start  # noqa: E402
 
 PANEL, RECORDINGS = sys.argv[1:3]
 MET_PATH = "/weatherapi/locationforecast/2.0/complete"
@@ -44,54 +43,12 @@ def http_date(seconds_from_now):
     return email.utils.formatdate(time.time() + seconds_from_now, usegmt=True)
 
 
-class Service(http.server.BaseHTTPRequestHandler):
-    """Open-Meteo's forecast and MET Norway's complete product, as chosen."""
-
-    # path -> (status, extra headers, body bytes)
-    answers = {}
-    asked = []  # (path, query, headers) of every request
-    lock = threading.Lock()
-
-    def do_GET(self):
-        url = urllib.parse.urlsplit(self.path)
-        with Service.lock:
-            Service.asked.append((url.path, dict(urllib.parse.parse_qsl(url.query)),
-                                  dict(self.headers.items())))
-            status, headers, body = Service.answers.get(url.path, (404, {}, b"{}"))
-        self.send_response(status)
-        self.send_header("Content-Type", "application/json")
-        for name, value in headers.items():
-            self.send_header(name, value)
-        self.send_header("Content-Length", str(len(body)))
-        self.end_headers()
-        self.wfile.write(body)
-
-    def log_message(self, *args):
-        pass
-
-
 def met_asked():
-    with Service.lock:
-        return [(q, h) for p, q, h in Service.asked if p == MET_PATH]
+    return asked(MET_PATH)
 
 
 def om_asked():
-    with Service.lock:
-        return [q for p, q, _ in Service.asked if p == OM_PATH]
-
-
-def columns(dump):
-    controls = {}
-    for line in dump.splitlines():
-        control = json.loads(line)
-        controls[(control["control"], control["index"])] = control
-    shown = []
-    for c in range(7):
-        picture = controls[("Image1", c)]["picture"]
-        shown.append((controls[("Label1", c)]["caption"], controls[("Label2", c)]["caption"],
-                      os.path.basename(picture) if picture else None,
-                      controls[("Label3", c)]["caption"]))
-    return shown
+    return [q for q, _ in asked(OM_PATH)]
 
 
 def main():
@@ -99,23 +56,17 @@ def main():
     check = checks.check
     with open(os.path.join(RECORDINGS, "shanghai.json"), "rb") as f:
         shanghai = f.read()
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Service)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    service = "http://127.0.0.1:%d" % server.server_address[1]
-    work = tempfile.TemporaryDirectory()
-    runtime = os.path.join(work.name, "runtime")
-    os.mkdir(runtime, 0o700)
+    server, service, work, runtime = start()
 
-    def env(config):
-        return {"XDG_CONFIG_HOME": os.path.join(work.name, config), "XDG_RUNTIME_DIR": runtime,
-                "TZ": "Asia/Shanghai", "LANG": "C.UTF-8", "LC_ALL": None, "LC_MESSAGES": None,
-                "LANGUAGE": None, "SKYVANE_FORECAST_SERVICE": service,
+    def env(config, tz="Asia/Shanghai"):
+        return {"XDG_CONFIG_HOME": os.path.join(work.name, config),
+                "XDG_CACHE_HOME": os.path.join(work.name, config + "-cache"),
+                "XDG_RUNTIME_DIR": runtime, "TZ": tz, "LANG": "C.UTF-8", "LC_ALL": None,
+                "LC_MESSAGES": None, "LANGUAGE": None, "SKYVANE_FORECAST_SERVICE": service,
                 "SKYVANE_GEOCODING_SERVICE": service, "SKYVANE_METNO_SERVICE": service}
 
-    def serve(om, met):
-        with Service.lock:
-            Service.answers = {OM_PATH: om, MET_PATH: met}
-            Service.asked = []
+    def serve_both(om, met):
+        serve({OM_PATH: om, MET_PATH: met})
 
     unavailable = (503, {}, b"<html>busy</html>")
     met_ok = (200, {"Last-Modified": LAST_MODIFIED, "Expires": http_date(-60)}, shanghai)
@@ -128,7 +79,7 @@ def main():
                   [len(query[k].partition(".")[2]) <= 4 for k in ("lat", "lon")], [True, True])
 
     # Open-Meteo unavailable: MET Norway answers in the same refresh.
-    serve(unavailable, met_ok)
+    serve_both(unavailable, met_ok)
     out, err, status = run_without_display(
         [PANEL, "--dump-controls", "--location", "31.222222,121.458056"], text=True,
         env_changes=env("auto"))
@@ -139,18 +90,56 @@ def main():
     check("fallback: Shanghai's own days", columns(out), SHANGHAI_COLUMNS)
     check_terms("fallback")
 
-    # --source met-norway never asks Open-Meteo.
-    serve((200, {}, b"{}"), met_ok)
-    out, err, status = run_without_display(
-        [PANEL, "--dump-controls", "--source", "met-norway", "--location", "31.2222,121.4581"],
-        text=True, env_changes=env("pinned"))
-    check("pinned: exit and stderr", (status, err), (0, ""))
-    check("pinned: Open-Meteo not asked", om_asked(), [])
-    check("pinned: columns", columns(out), SHANGHAI_COLUMNS)
-    check_terms("pinned")
+    # --source met-norway never asks Open-Meteo; a later start keeps to the
+    # terms the last one left: a 304 shows the answer kept with its
+    # Last-Modified, and before Expires nothing is asked at all.
+    # Converted exactly from MET Norway's Celsius: 18.6-31.4 ℃, 12.5-33.5 ℃.
+    fahrenheit = [c[:3] + (t,) for c, t in zip(SHANGHAI_COLUMNS, ("65℉-89℉", "55℉-92℉"))]
+    restarts = [
+        # name, MET Norway's answer, requests, If-Modified-Since, first columns
+        ("pinned", met_ok, 1, None, SHANGHAI_COLUMNS),
+        ("304 after a restart", (304, {"Expires": http_date(-60)}, b""), 1, LAST_MODIFIED,
+         SHANGHAI_COLUMNS),
+        ("Fahrenheit", (200, {"Expires": http_date(3600)}, shanghai), 1, None, fahrenheit),
+        ("a restart before Expires", met_ok, 0, None, SHANGHAI_COLUMNS),
+    ]
+    for name, met, requests, since, shown in restarts:
+        serve_both((200, {}, b"{}"), met)
+        units = ["--units", "fahrenheit" if name == "Fahrenheit" else "celsius"]
+        out, err, status = run_without_display(
+            [PANEL, "--dump-controls", "--source", "met-norway", "--location", "31.2222,121.4581"]
+            + units, text=True, env_changes=env("pinned"))
+        check(name + ": exit and stderr", (status, err), (0, ""))
+        check(name + ": Open-Meteo not asked", om_asked(), [])
+        check(name + ": requests", len(met_asked()), requests)
+        if since:
+            check(name + ": If-Modified-Since", [h.get("If-Modified-Since") for _, h in met_asked()],
+                  [since])
+        check(name + ": columns", columns(out)[:len(shown)], shown)
+        check_terms(name)
 
-    # A running panel: the status, 304, 429 and Expires.
-    serve(unavailable, met_ok)
+    # The kept place's own time zone counts its days, whatever the system's;
+    # an unknown one is said once and the system's counts them.
+    zones = [
+        ("kept zone", "Asia/Shanghai", "America/Bogota", ""),
+        ("unknown kept zone", "Mars/Olympus", "Asia/Shanghai",
+         "skyvane: the kept time zone \"Mars/Olympus\" of Shanghai is unknown; its days follow "
+         "the system's time zone\n"),
+    ]
+    for name, kept_zone, system_zone, said in zones:
+        config = os.path.join(work.name, name.replace(" ", "-"), "Skyvane")
+        os.makedirs(config)
+        with open(os.path.join(config, "Skyvane.conf"), "w", encoding="utf-8") as f:
+            f.write("[set]\nlocation=Shanghai\nlatitude=31.2222\nlongitude=121.4581\n"
+                    "timezone=%s\nsource=met-norway\n" % kept_zone)
+        serve_both((200, {}, b"{}"), met_ok)
+        out, err, status = run_without_display(
+            [PANEL, "--dump-controls"], text=True,
+            env_changes=env(name.replace(" ", "-"), tz=system_zone))
+        check(name + ": exit and stderr", (status, err), (0, said))
+        check(name + ": Shanghai's own days", columns(out), SHANGHAI_COLUMNS)
+
+    # A running panel: the status, then one refresh per row.
     panel_env = dict(os.environ)
     for name in ("DISPLAY", "WAYLAND_DISPLAY"):
         panel_env.pop(name, None)
@@ -160,8 +149,6 @@ def main():
         else:
             panel_env[name] = value
     panel_env["QT_QPA_PLATFORM"] = "offscreen"
-    panel = subprocess.Popen([PANEL, "--location", "31.2222,121.4581"], env=panel_env,
-                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
 
     def later_start(*args):
         return subprocess.run([PANEL] + list(args), env=panel_env, capture_output=True,
@@ -170,6 +157,25 @@ def main():
     def status_now():
         done = later_start("--status")
         return json.loads(done.stdout) if done.returncode == 0 and done.stdout else None
+
+    def started():
+        """Starts the panel and waits for its first refresh's status."""
+        panel = subprocess.Popen([PANEL, "--location", "31.2222,121.4581"], env=panel_env,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        deadline = time.time() + 20
+        first = None
+        while time.time() < deadline and not (first and first["updated"]):
+            first = status_now()
+            time.sleep(0.1)
+        return panel, first
+
+    def quit_panel(panel):
+        later_start("--quit")
+        try:
+            return panel.communicate(timeout=10)[1]
+        except subprocess.TimeoutExpired:
+            panel.kill()
+            return panel.communicate()[1]
 
     def refreshed(before):
         """Asks for a refresh a second after the last, then waits for its status."""
@@ -183,47 +189,54 @@ def main():
             time.sleep(0.1)
         return None
 
+    deprecated = (203, {"Expires": http_date(-60)}, shanghai)
+    steps = [
+        # name, seconds to wait first, MET Norway's answer, requests to it,
+        # what the status's source says, whether the refresh updated
+        ("304", 0, (304, {"Expires": http_date(-60)}, b""), 1, "unchanged", True),
+        ("203", 0, deprecated, 1, "deprecated or in beta", True),
+        ("203 again", 0, deprecated, 1, "deprecated or in beta", True),
+        ("403", 0, (403, {}, b"{}"), 1, "User-Agent it does not accept", False),
+        ("429", 0, (429, {"Retry-After": "3"}, b"{}"), 1, "no request before", True),
+        ("before Retry-After", 0, met_ok, 0, "no request before", True),
+        ("after Retry-After", 2.5, (200, {"Expires": http_date(3600)}, shanghai), 1, "", True),
+        ("before Expires", 0, met_ok, 0, "not asked again before", True),
+    ]
+    serve_both(unavailable, met_ok)
+    panel, first = started()
     try:
-        deadline = time.time() + 20
-        first = None
-        while time.time() < deadline and not (first and first["updated"]):
-            first = status_now()
-            time.sleep(0.1)
         check("running: updated from MET Norway", bool(first and first["updated"]), True)
         source = first["source"] if first else ""
         check("running: the status names both",
               "MET Norway (Open-Meteo: HTTP 503 Service Unavailable)" in source, True)
         check("running: the credit", "Data from MET Norway" in source, True)
-
-        serve(unavailable, (304, {"Expires": http_date(-60)}, b""))
-        after = refreshed(first)
-        check("304: If-Modified-Since sent",
-              [h.get("If-Modified-Since") for _, h in met_asked()], [LAST_MODIFIED])
-        check("304: the columns kept", (after or {}).get("problem", "none"), None)
-
-        serve(unavailable, (429, {"Retry-After": "3"}, b"{}"))
-        after = refreshed(after)
-        check("429: asked once", len(met_asked()), 1)
-        check("429: said", "no request before" in (after or {}).get("source", ""), True)
-        serve(unavailable, met_ok)
-        after = refreshed(after)
-        check("429: nothing asked before Retry-After", met_asked(), [])
-        time.sleep(2.5)
-        serve(unavailable, (200, {"Expires": http_date(3600)}, shanghai))
-        after = refreshed(after)
-        check("429: asked after Retry-After", len(met_asked()), 1)
-        serve(unavailable, met_ok)
-        after = refreshed(after)
-        check("Expires: nothing asked before it", met_asked(), [])
-        check("Expires: said", "not asked again before" in (after or {}).get("source", ""), True)
-        check_terms("running")
+        after = first
+        for name, wait, met, requests, said, updated in steps:
+            time.sleep(wait)
+            serve_both(unavailable, met)
+            after = refreshed(after)
+            check(name + ": requests", len(met_asked()), requests)
+            if name == "304":
+                check("304: If-Modified-Since sent",
+                      [h.get("If-Modified-Since") for _, h in met_asked()], [LAST_MODIFIED])
+            check(name + ": said", said in (after or {}).get("source", ""), True)
+            if name == "403":
+                check("403: names the coordinates", "coordinates" in (after or {}).get("source", ""), True)
+            check(name + ": updated", (after or {}).get("problem", "none") is None, updated)
+            check_terms(name)
     finally:
-        later_start("--quit")
-        try:
-            panel.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            panel.kill()
-            panel.wait()
+        err = quit_panel(panel)
+    check("203: warned once", err.count("deprecated or in beta"), 1)
+
+    # Started again before Expires: the kept answer, and not one request.
+    serve_both(unavailable, met_ok)
+    panel, first = started()
+    try:
+        check("restart: nothing asked before Expires", met_asked(), [])
+        check("restart: said", "not asked again before" in (first or {}).get("source", ""), True)
+        check("restart: updated", bool(first and first["updated"]), True)
+    finally:
+        quit_panel(panel)
     server.shutdown()
     return checks.finish()
 

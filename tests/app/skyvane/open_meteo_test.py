@@ -8,16 +8,15 @@ and the failures (not found, out of range, no service, the error answer).
 usage: open_meteo_test.py PATH_TO_SKYVANE RECORDINGS_FOLDER SAMPLE_FORECAST
 """
 import configparser
-import http.server
 import json
 import os
+import socket
 import sys
 import tempfile
-import threading
-import urllib.parse
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 from program_checks import Checks, run_without_display  # noqa: E402
+from loopback import asked as loopback_asked, columns, recorded, serve, start  # noqa: E402
 
 PANEL, RECORDINGS, SAMPLE = sys.argv[1:4]
 
@@ -33,45 +32,6 @@ BERLIN_COLUMNS = [
     ("Wed 3", "Fog", "wu.gif", "-1℃-13℃"),
     ("Thu 4", "Snow", "xue.gif", "-4℃-3℃"),
 ]
-
-
-class Service(http.server.BaseHTTPRequestHandler):
-    """Answers /v1/forecast and /v1/search with the recordings the test chose."""
-
-    answers = {}  # path -> (status, recording file name)
-    asked = []  # (path, query parameters) of every request
-
-    def do_GET(self):
-        url = urllib.parse.urlsplit(self.path)
-        Service.asked.append((url.path, dict(urllib.parse.parse_qsl(url.query))))
-        status, name = Service.answers.get(url.path, (404, None))
-        body = b"{}"
-        if name:
-            with open(os.path.join(RECORDINGS, name), "rb") as f:
-                body = f.read()
-        self.send_response(status)
-        self.send_header("Content-Type", "application/json; charset=utf-8")
-        self.send_header("Content-Length", str(len(body)))
-        self.end_headers()
-        self.wfile.write(body)
-
-    def log_message(self, *args):
-        pass
-
-
-def columns(dump):
-    """(day, weather, icon file, temperature) of each column in a dump."""
-    controls = {}
-    for line in dump.splitlines():
-        control = json.loads(line)
-        controls[(control["control"], control["index"])] = control
-    shown = []
-    for c in range(7):
-        picture = controls[("Image1", c)]["picture"]
-        shown.append((controls[("Label1", c)]["caption"], controls[("Label2", c)]["caption"],
-                      os.path.basename(picture) if picture else None,
-                      controls[("Label3", c)]["caption"]))
-    return shown
 
 
 def saved(config_home):
@@ -92,17 +52,12 @@ def saved(config_home):
 def main():
     checks = Checks()
     check = checks.check
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Service)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    service = "http://127.0.0.1:%d" % server.server_address[1]
-    work = tempfile.TemporaryDirectory()
-    runtime = os.path.join(work.name, "runtime")
-    os.mkdir(runtime, 0o700)
+    server, service, work, runtime = start()
 
     def run(args, config, tz="Europe/Berlin", lang="C.UTF-8", forecast=(200, "forecast-berlin.json"),
             search=(200, "geocoding-berlin.json"), geocoding_service=None):
-        Service.answers = {"/v1/forecast": forecast, "/v1/search": search}
-        Service.asked = []
+        serve({"/v1/forecast": recorded(RECORDINGS, forecast[1], forecast[0]),
+               "/v1/search": recorded(RECORDINGS, search[1], search[0])})
         config_home = os.path.join(work.name, config)
         # A fresh cache for every start: no run shows a forecast another kept.
         env = {"XDG_CONFIG_HOME": config_home, "XDG_CACHE_HOME": tempfile.mkdtemp(dir=work.name),
@@ -112,7 +67,8 @@ def main():
                "SKYVANE_GEOCODING_SERVICE": geocoding_service or service}
         out, err, status = run_without_display([PANEL, "--dump-controls"] + args, text=True,
                                                env_changes=env)
-        return out, err, status, list(Service.asked), saved(config_home)
+        return (out, err, status, [(p, q) for p, q, _ in loopback_asked()],
+                saved(config_home))
 
     def forecast_asked(latitude, longitude):
         return ("/v1/forecast", {"latitude": latitude, "longitude": longitude,
@@ -134,7 +90,8 @@ def main():
           [search_asked("Berlin"), forecast_asked("52.52437", "13.41053")])
     check("--location Berlin: columns", columns(out), BERLIN_COLUMNS)
     check("--location Berlin: saved", kept,
-          {"location": "Berlin, Germany", "latitude": "52.52437", "longitude": "13.41053"})
+          {"location": "Berlin, Germany", "latitude": "52.52437", "longitude": "13.41053",
+           "timezone": "Europe/Berlin"})
 
     # The saved place, at the next start: no search.
     out, err, status, asked, kept = run([], "named", tz="America/New_York")
@@ -153,8 +110,9 @@ def main():
     out, err, status, asked, kept = run(["--location", ""], "named", tz="America/New_York")
     check("--location '': exit and stderr", (status, err), (0, ""))
     check("--location '': requests", asked, [forecast_asked("40.714167", "-74.006389")])
-    check("--location '': nothing saved", {k: kept.get(k) for k in ("location", "latitude", "longitude")},
-          {"location": None, "latitude": None, "longitude": None})
+    check("--location '': nothing saved",
+          {k: kept.get(k) for k in ("location", "latitude", "longitude", "timezone")},
+          {"location": None, "latitude": None, "longitude": None, "timezone": None})
 
     # --location LAT,LON: no search.
     out, err, status, asked, kept = run(["--location", "52.52,13.41"], "coordinates")
@@ -228,9 +186,10 @@ def main():
           (None, None, 30, {"temperature": "°C", "wind": "km/h", "precipitation": "mm"}))
 
     # Failures of --location: one line, exit 2, nothing saved, no forecast.
-    closed = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Service)
-    closed_service = "http://127.0.0.1:%d" % closed.server_address[1]
-    closed.server_close()
+    closed = socket.socket()
+    closed.bind(("127.0.0.1", 0))
+    closed_service = "http://127.0.0.1:%d" % closed.getsockname()[1]
+    closed.close()
     failures = [
         ("not found", ["--location", "Atlantis"], {"search": (200, "geocoding-none.json")},
          "skyvane: no place called \"Atlantis\" was found\n"),

@@ -10,16 +10,16 @@ usage: units_test.py PATH_TO_SKYVANE RECORDINGS_FOLDER
 """
 import os
 import sys
-import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 PANEL, RECORDINGS = sys.argv[1:3]
-# The served answers, the dump's columns and the kept settings are read as
-# there; it reads its own arguments when imported.
+# The kept settings are read as there; it reads its own arguments when
+# imported.
 sys.argv = sys.argv[:3] + [""]
 import open_meteo_test as om  # noqa: E402
 from program_checks import Checks, run_without_display  # noqa: E402
+from loopback import asked, columns, recorded, serve, start  # noqa: E402
 
 TORONTO = "forecast-toronto-fahrenheit.json"
 
@@ -34,16 +34,10 @@ CELSIUS = [("Wed 9", "1℃-9℃"), ("Thu 10", "-1℃-5℃"), ("Fri 11", "-3℃-2
 def main():
     checks = Checks()
     check = checks.check
-    server = om.http.server.ThreadingHTTPServer(("127.0.0.1", 0), om.Service)
-    om.threading.Thread(target=server.serve_forever, daemon=True).start()
-    service = "http://127.0.0.1:%d" % server.server_address[1]
-    work = tempfile.TemporaryDirectory()
-    runtime = os.path.join(work.name, "runtime")
-    os.mkdir(runtime, 0o700)
+    server, service, work, runtime = start()
 
     def run(args, config, lang):
-        om.Service.answers = {"/v1/forecast": (200, TORONTO)}
-        om.Service.asked = []
+        serve({"/v1/forecast": recorded(RECORDINGS, TORONTO)})
         config_home = os.path.join(work.name, config)
         env = {"XDG_CONFIG_HOME": config_home, "XDG_RUNTIME_DIR": runtime,
                "TZ": "America/Toronto", "LANG": lang, "LC_ALL": None, "LC_MESSAGES": None,
@@ -51,8 +45,8 @@ def main():
         out, err, status = run_without_display(
             [PANEL, "--dump-controls", "--location", "43.70011,-79.4163"] + args, text=True,
             env_changes=env)
-        units = [query.get("temperature_unit") for path, query in om.Service.asked]
-        shown = [(day, temperature) for day, _, _, temperature in om.columns(out)] if out else []
+        units = [query.get("temperature_unit") for _, query, _ in asked()]
+        shown = [(day, temperature) for day, _, _, temperature in columns(out)] if out else []
         return (status, err), units, shown, (om.saved(config_home) or {}).get("units")
 
     # The locale's unit: asked in Fahrenheit and shown as answered.

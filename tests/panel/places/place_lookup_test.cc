@@ -89,6 +89,7 @@ TEST(PlaceLookupTest, TakesTheFirstResultOfTheSearch) {
   EXPECT_EQ(lookup.place->name, QStringLiteral("Berlin, Germany"));
   EXPECT_DOUBLE_EQ(lookup.place->latitude, 52.52437);
   EXPECT_DOUBLE_EQ(lookup.place->longitude, 13.41053);
+  EXPECT_EQ(lookup.place->zone_id, QStringLiteral("Europe/Berlin"));
   EXPECT_EQ(lookup.asked, GeocodingAddress(kService, QStringLiteral("Berlin"), "en"));
 
   const Lookup chinese =

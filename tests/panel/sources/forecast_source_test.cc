@@ -141,30 +141,39 @@ TEST(SavedPlaceTest, ReadsThreeTexts) {
     const char* location;
     const char* latitude;
     const char* longitude;
+    const char* zone;
     bool place;
     const char* name;
     bool problem;
+    const char* zone_id;
+    bool zone_problem;
   };
   const Case cases[] = {
-      {"", "", "", false, "", false},
-      {"Berlin, Germany", "", "", false, "", false},
-      {"Berlin, Germany", "52.52437", "13.41053", true, "Berlin, Germany", false},
-      {"", "52.52", "13.41", true, "52.52,13.41", false},
-      {"X", " 52.52 ", "13.41", true, "X", false},
-      {"X", "52.52", "", false, "", true},
-      {"X", "95", "13.41", false, "", true},
-      {"X", "52,52", "13.41", false, "", true},
-      {"X", "nan", "13.41", false, "", true},
+      {"", "", "", "", false, "", false, "", false},
+      {"Berlin, Germany", "", "", "", false, "", false, "", false},
+      {"Berlin, Germany", "52.52437", "13.41053", "", true, "Berlin, Germany", false, "", false},
+      {"", "52.52", "13.41", "", true, "52.52,13.41", false, "", false},
+      {"X", " 52.52 ", "13.41", "", true, "X", false, "", false},
+      {"X", "52.52", "", "", false, "", true, "", false},
+      {"X", "95", "13.41", "", false, "", true, "", false},
+      {"X", "52,52", "13.41", "", false, "", true, "", false},
+      {"X", "nan", "13.41", "", false, "", true, "", false},
+      // the kept zone: known, blanks around, unknown (the system's applies)
+      {"X", "31.2", "121.5", "Asia/Shanghai", true, "X", false, "Asia/Shanghai", false},
+      {"X", "31.2", "121.5", " Asia/Shanghai ", true, "X", false, "Asia/Shanghai", false},
+      {"X", "31.2", "121.5", "Mars/Olympus", true, "X", false, "", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.location) + "|" + c.latitude + "|" + c.longitude);
     const SavedPlace saved =
         ReadSavedPlace(QString::fromUtf8(c.location), QString::fromUtf8(c.latitude),
-                       QString::fromUtf8(c.longitude));
+                       QString::fromUtf8(c.longitude), QString::fromUtf8(c.zone));
     EXPECT_EQ(saved.place.has_value(), c.place);
     EXPECT_EQ(!saved.problem.isEmpty(), c.problem);
+    EXPECT_EQ(!saved.zone_problem.isEmpty(), c.zone_problem) << saved.zone_problem.toStdString();
     if (saved.place) {
       EXPECT_EQ(saved.place->name, QString::fromUtf8(c.name));
+      EXPECT_EQ(saved.place->zone_id, QString::fromUtf8(c.zone_id));
     }
   }
 }
@@ -179,9 +188,11 @@ TEST(SavedPlaceTest, KeepsAndForgetsTheThreeKeysAndNothingElse) {
   existing.close();
 
   SettingsStore settings(file);
-  ASSERT_TRUE(SavePlace(settings, GeoPlace{QStringLiteral("Berlin, Germany"), 52.52437, -0.0}));
+  ASSERT_TRUE(SavePlace(settings, GeoPlace{QStringLiteral("Berlin, Germany"), 52.52437, -0.0,
+                                           QStringLiteral("Europe/Berlin")}));
   const SavedPlace kept = ReadSavedPlace(settings);
   ASSERT_TRUE(kept.place.has_value());
+  EXPECT_EQ(kept.place->zone_id, QStringLiteral("Europe/Berlin"));
   EXPECT_EQ(kept.place->name, QStringLiteral("Berlin, Germany"));
   EXPECT_DOUBLE_EQ(kept.place->latitude, 52.52437);
   EXPECT_EQ(settings.Read(QLatin1String(kLongitudeKey)), QStringLiteral("0"));
@@ -191,7 +202,7 @@ TEST(SavedPlaceTest, KeepsAndForgetsTheThreeKeysAndNothingElse) {
   const SavedPlace forgotten = ReadSavedPlace(settings);
   EXPECT_FALSE(forgotten.place.has_value());
   EXPECT_TRUE(forgotten.problem.isEmpty());
-  for (const char* key : {kLocationKey, kLatitudeKey, kLongitudeKey}) {
+  for (const char* key : {kLocationKey, kLatitudeKey, kLongitudeKey, kTimeZoneKey}) {
     EXPECT_TRUE(settings.Read(QLatin1String(key)).isEmpty()) << key;
   }
   EXPECT_EQ(settings.Read(QStringLiteral("formY")), QStringLiteral("400"));

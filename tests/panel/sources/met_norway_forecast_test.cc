@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QTemporaryDir>
 #include <memory>
 #include <optional>
 #include <set>
@@ -16,6 +17,7 @@
 #include "panel/skyvane_form.h"
 #include "panel/sources/forecast_source.h"
 #include "panel/sources/met_norway_forecast.h"
+#include "panel/sources/met_norway_memory.h"
 #include "panel/sources/met_norway_symbols.h"
 #include "panel/texts/utf16_text.h"
 #include "panel/weather/wmo_weather.h"
@@ -40,7 +42,10 @@ struct Column {
 
 class MetNorwayForecastTest : public testing::Test {
  protected:
-  MetNorwayForecastTest() {
+  MetNorwayForecastTest() { NewForm(); }
+
+  // A fresh form, its columns as created.
+  void NewForm() {
     SkyvaneOptions options;
     options.scale = TwipScale(kNominalTwipsPerPixel);
     form_ = std::make_unique<Skyvane>(options);
@@ -164,42 +169,67 @@ TEST(MetNorwayAddressTest, AsksForTheCompleteProductWithAtMostFourDecimals) {
   EXPECT_EQ(MetNorwayDegreesText(-179.99996), QStringLiteral("-180"));
 }
 
-TEST_F(MetNorwayForecastTest, DaysAreThePlacesOwnAtUtcPlusEight) {
-  // The first time, 1 June 18:00 UTC, is 2 June 02:00 in Shanghai.
-  EXPECT_EQ(Show(MetRecording("shanghai.json"), "Asia/Shanghai"), std::nullopt);
-  ExpectShown({
-      // daytime light rain outranks cloud; the night's thunder is not daytime
-      {"02号", "Light rain", "yu.gif", "19℃-31℃"},
-      // a six-hour maximum of 33.5 and an instant 12.5; snow above heavy rain
-      {"3号", "Snow showers", "xue.gif", "13℃-34℃"},
-      // across the gap between hourly and six-hourly entries
-      {"4号", "Light sleet showers and thunder", "lei.gif", "10℃-29℃"},
-      // 02:00 local belongs here although it is the previous day in UTC
-      {"5号", "Rain showers", "yu.gif", "15℃-28℃"},
-      {"6号", "Fog", "wu.gif", "5℃-23℃"},
-      {"7号", "Partly cloudy", "yun.gif", "21℃-23℃"},
-      {"8号", "Light snow showers", "xue.gif", "21℃-23℃"},
-  });
-  // One record per local day to that of the instant-only last entry.
+TEST_F(MetNorwayForecastTest, DaysAreThePlacesOwnAtUtcPlusEightAndMinusFive) {
+  struct Case {
+    const char* recording;
+    const char* zone;
+    WeatherLanguage language;
+    int stop_column;  // -1: the refresh ran to the end
+    std::vector<Column> shown;
+  };
+  const Case cases[] = {
+      // The first time, 1 June 18:00 UTC, is 2 June 02:00 in Shanghai.
+      {"shanghai.json",
+       "Asia/Shanghai",
+       WeatherLanguage::kEnglish,
+       -1,
+       {
+           // daytime light rain outranks cloud; the night's thunder is not daytime
+           {"02号", "Light rain", "yu.gif", "19℃-31℃"},
+           // a six-hour maximum of 33.5 and an instant 12.5; snow above heavy rain
+           {"3号", "Snow showers", "xue.gif", "13℃-34℃"},
+           // across the gap between hourly and six-hourly entries
+           {"4号", "Light sleet showers and thunder", "lei.gif", "10℃-29℃"},
+           // 02:00 local belongs here although it is the previous day in UTC
+           {"5号", "Rain showers", "yu.gif", "15℃-28℃"},
+           {"6号", "Fog", "wu.gif", "5℃-23℃"},
+           {"7号", "Partly cloudy", "yun.gif", "21℃-23℃"},
+           {"8号", "Light snow showers", "xue.gif", "21℃-23℃"},
+       }},
+      // A day without temperatures stops the refresh at its column.
+      {"bogota.json",
+       "America/Bogota",
+       WeatherLanguage::kChinese,
+       2,
+       {
+           // only night periods: the most severe of any hour
+           {"30号", "大雪", "xue.gif", "8℃-10℃"},
+           // the six-hour minimum -0.6 of the period starting at midnight
+           {"1号", "阵雨夹雪", "yu.gif", "-1℃-12℃"},
+           {"2号", "未知", "weizhi.gif", "Label3"},
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.recording);
+    NewForm();
+    std::optional<ChineseTexts> chinese;
+    if (c.language == WeatherLanguage::kChinese) chinese.emplace();
+    const std::optional<RefreshStop> stop = Show(MetRecording(c.recording), c.zone, c.language);
+    if (c.stop_column < 0) {
+      EXPECT_EQ(stop, std::nullopt);
+    } else {
+      ASSERT_TRUE(stop.has_value());
+      EXPECT_EQ(stop->column, c.stop_column);
+      EXPECT_EQ(stop->number, ErrorNumber::kTypeMismatch);
+    }
+    ExpectShown(c.shown);
+  }
+  // Shanghai: one record per local day to that of the instant-only last entry.
+  Show(MetRecording("shanghai.json"), "Asia/Shanghai");
   EXPECT_EQ(document_.count(QStringLiteral("\"tem1\"")), 9);
-  EXPECT_TRUE(document_.endsWith(QString::fromUtf8(R"("tem1":"20℃","tem2":"20℃"}]})")))
+  EXPECT_TRUE(
+      document_.endsWith(QString::fromUtf8(R"("tem1":"20℃","tem2":"20℃","tem_tone":"mild"}]})")))
       << document_.toStdString();
-}
-
-TEST_F(MetNorwayForecastTest, AtUtcMinusFiveADayWithoutTemperaturesStops) {
-  const ChineseTexts chinese;
-  const std::optional<RefreshStop> stop =
-      Show(MetRecording("bogota.json"), "America/Bogota", WeatherLanguage::kChinese);
-  ASSERT_TRUE(stop.has_value());
-  EXPECT_EQ(stop->column, 2);
-  EXPECT_EQ(stop->number, ErrorNumber::kTypeMismatch);
-  ExpectShown({
-      // only night periods: the most severe of any hour
-      {"30号", "大雪", "xue.gif", "8℃-10℃"},
-      // the six-hour minimum -0.6 of the period starting at midnight
-      {"1号", "阵雨夹雪", "yu.gif", "-1℃-12℃"},
-      {"2号", "未知", "weizhi.gif", "Label3"},
-  });
 }
 
 TEST_F(MetNorwayForecastTest, AnswersThatAreNoTimeSeriesStopWithTheirReason) {
@@ -297,6 +327,65 @@ TEST_F(MetNorwayForecastTest, AutoFallsBackInTheSameRefreshAndSaysWhy) {
         report.Text(),
         QStringLiteral("MET Norway (Open-Meteo: %1)").arg(QString::fromUtf8(c.first_failure)));
     EXPECT_EQ(Shown()[0].day, "02号");
+  }
+}
+
+TEST(MetNorwayMemoryTest, KeepsTheTermsAndTrustsNoDamagedFile) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString path = dir.filePath(QStringLiteral("cache/terms-met-norway.json"));
+  const QDateTime now = QDateTime::fromString(QStringLiteral("2026-06-01T18:30:00Z"), Qt::ISODate);
+  const MetNorwayMemory kept{QStringLiteral("http://met/complete?lat=1&lon=2"),
+                             "Tue, 01 Jun 2026 18:00:00 GMT", now.addSecs(600), true,
+                             QStringLiteral("{\"a\":\"\u00e9\\n\"}\n")};
+  ASSERT_EQ(WriteMetNorwayMemory(path, kept), QString());
+  const MetNorwayMemoryRead read = ReadMetNorwayMemory(path, now);
+  ASSERT_TRUE(read.memory.has_value()) << read.problem.toStdString();
+  EXPECT_EQ(read.memory->address, kept.address);
+  EXPECT_EQ(read.memory->last_modified, kept.last_modified);
+  EXPECT_EQ(read.memory->not_before, kept.not_before);
+  EXPECT_TRUE(read.memory->after_refusal);
+  EXPECT_EQ(read.memory->body, kept.body);
+  EXPECT_EQ(ReadMetNorwayMemory(dir.filePath(QStringLiteral("none")), now).problem, QString());
+
+  const QByteArray head = R"({"format":"skyvane met norway memory 1","address":"a",)";
+  struct Case {
+    QByteArray text;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"{}", "it has no first line"},
+      {"[1]\n{}", "its first line is no JSON object"},
+      {R"({"format":"other"})"
+       "\n",
+       "it names another format"},
+      {head + R"("last_modified":"","not_before":""})"
+              "\n",
+       "a member is missing or of the wrong type"},
+      {head + R"("last_modified":"","not_before":"","after_refusal":"no"})"
+              "\n",
+       "a member is missing or of the wrong type"},
+      {head + R"("last_modified":"x\r\nHost: evil","not_before":"","after_refusal":false})"
+              "\n",
+       "its Last-Modified is no header value"},
+      // a damaged time must not stop the requests for long
+      {head + R"("last_modified":"","not_before":"2099-01-01T00:00:00Z","after_refusal":true})"
+              "\n",
+       "its time \"2099-01-01T00:00:00Z\" is no time within a day"},
+      {head + R"("last_modified":"","not_before":"soon","after_refusal":true})"
+              "\n",
+       "its time \"soon\" is no time within a day"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(c.text);
+    file.close();
+    const MetNorwayMemoryRead damaged = ReadMetNorwayMemory(path, now);
+    EXPECT_FALSE(damaged.memory.has_value());
+    EXPECT_TRUE(damaged.problem.endsWith(QString::fromUtf8(c.why)))
+        << damaged.problem.toStdString();
   }
 }
 
