@@ -21,6 +21,7 @@
 #include "panel/keep/kept_columns.h"
 #include "panel/places/saved_place.h"
 #include "panel/places/zone_reference.h"
+#include "panel/sources/day_details.h"
 #include "panel/sources/met_norway_forecast.h"
 #include "panel/texts/terminal_text.h"
 #include "panel/window/desktop_manners.h"
@@ -166,23 +167,35 @@ bool Skyvane::ShowKept(const ForecastSource& source) {
     return false;
   }
   const QDate today = options_.today();
-  if (ShowKeptForecast(*read.kept, today, options_.icon_folder, this, scale_, shown_.columns) ==
-      0) {
-    return false;
-  }
+  const int columns =
+      ShowKeptForecast(*read.kept, today, options_.icon_folder, this, scale_, shown_.columns);
+  if (columns == 0) return false;
   source_ = source;
   fetched_ = read.kept->fetched;
   shown_first_day_ = today;
   kept_shown_ = true;
   kept_ = std::move(read.kept);
+  ShowKeptDetails(today, columns);
   return true;
+}
+
+void Skyvane::ShowKeptDetails(QDate today, int columns) {
+  day_clicks_->SetDays(
+      ReadKeptDayDetails(kept_->details, today, columns, CurrentShowing().language));
 }
 
 void Skyvane::Keep(const ForecastAnswer& answer) {
   const QString path = KeptPath(source_);
   if (path.isEmpty()) return;
-  KeptForecast kept{KeptSourceName(source_), source_.place, *fetched_,
-                    answer.first_day.value_or(options_.today()), answer.fetched.text};
+  KeptForecast kept{KeptSourceName(source_),
+                    source_.place,
+                    *fetched_,
+                    answer.first_day.value_or(options_.today()),
+                    answer.fetched.text,
+                    QString()};
+  if (!day_clicks_->Days().empty()) {
+    kept.details = QString::fromStdString(KeptDayDetailsText(day_clicks_->Days()));
+  }
   const QString problem = WriteKeptForecast(path, kept);
   if (!problem.isEmpty()) {
     std::fprintf(stderr, "skyvane: the forecast is not kept: %s\n",
@@ -317,9 +330,13 @@ void Skyvane::RunRefreshes(bool at_load) {
   // A failed refresh on a new day moves the kept days on to it.
   const QDate today = options_.today();
   if (refresh_stop_ && kept_ && shown_first_day_.isValid() && shown_first_day_ != today &&
-      KeptSourceName(source_) == kept_->source && SamePlace(kept_->place, source_.place) &&
-      ShowKeptForecast(*kept_, today, options_.icon_folder, this, scale_, shown_.columns) > 0) {
-    shown_first_day_ = today;
+      KeptSourceName(source_) == kept_->source && SamePlace(kept_->place, source_.place)) {
+    const int columns =
+        ShowKeptForecast(*kept_, today, options_.icon_folder, this, scale_, shown_.columns);
+    if (columns > 0) {
+      shown_first_day_ = today;
+      ShowKeptDetails(today, columns);
+    }
   }
   schedule_.RefreshEnded(outcome, retry_after_);
   PublishStatus();

@@ -115,10 +115,11 @@ class Skyvane : public QWidget {
   // kept in RefreshStopped(); the form stays usable either way.
   //
   // For a place, the forecast kept from an earlier run for the same place
-  // and source is shown first, moved on to today (ShowKeptForecast); the
-  // refresh then reads into hidden columns as a later one does, so that a
-  // failure keeps the kept days. With `refresh_after_show`, that refresh
-  // runs from the event loop, after the owner has shown the form.
+  // and source is shown first, moved on to today (ShowKeptForecast) with
+  // its days' details (ShowKeptDetails); the refresh then reads into hidden
+  // columns as a later one does, so that a failure keeps the kept days.
+  // With `refresh_after_show`, that refresh runs from the event loop, after
+  // the owner has shown the form.
   void Form_Load(bool refresh_after_show = false);
 
   // The press handler of the form's bare surface (presses on the controls
@@ -218,8 +219,12 @@ class Skyvane : public QWidget {
   // Shows the kept forecast of `source` from today on; false when there is
   // none to show (a problem with its file is written to standard error).
   bool ShowKept(const ForecastSource& source);
-  // Keeps the forecast the columns were just filled from.
+  // Keeps the forecast the columns were just filled from, with the details
+  // of its days.
   void Keep(const ForecastAnswer& answer);
+  // Offers the details kept with kept_, from `today` on, to the columns the
+  // kept forecast shows: `columns` of them.
+  void ShowKeptDetails(QDate today, int columns);
   // The kept file of `source`; empty for a source that keeps none.
   QString KeptPath(const ForecastSource& source) const;
   bool Stale() const;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <utility>
 
@@ -64,6 +65,7 @@ bool DayClicks::Open(int column) {
   if (!popup_) {
     popup_ = std::make_unique<DayPopup>(panel_);
     connect(popup_.get(), &DayPopup::closed, this, [this] { open_column_.reset(); });
+    connect(popup_.get(), &DayPopup::pressedOutside, this, &DayClicks::PressedOutside);
   }
   popup_->hide();
   popup_->SetDay(day, CurrentHour(day, now_utc_()));
@@ -90,6 +92,23 @@ DayPopup* DayClicks::ShownPopup() const {
 
 std::optional<int> DayClicks::OpenColumn() const {
   return ShownPopup() != nullptr ? open_column_ : std::nullopt;
+}
+
+std::optional<int> DayClicks::ColumnAt(const QPoint& global_pos) const {
+  for (int column = 0; column < kColumnCount; ++column) {
+    if (ColumnRect(columns_, column).contains(global_pos)) return column;
+  }
+  return std::nullopt;
+}
+
+void DayClicks::PressedOutside(const QPoint& global_pos) {
+  // The press closes the popup and reaches no control, nor does its
+  // release: a press on another column opens that column's popup at once,
+  // once this one has closed.
+  pressed_column_.reset();
+  const std::optional<int> column = ColumnAt(global_pos);
+  if (!column || column == open_column_) return;
+  QTimer::singleShot(0, this, [this, other = *column] { Open(other); });
 }
 
 bool DayClicks::eventFilter(QObject* watched, QEvent* event) {

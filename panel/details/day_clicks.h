@@ -59,6 +59,10 @@ class DayClicks : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The column whose controls hold `global_pos`, if any.
+  std::optional<int> ColumnAt(const QPoint& global_pos) const;
+  void PressedOutside(const QPoint& global_pos);
+
   QWidget* panel_;
   ColumnControls columns_;
   std::function<QDateTime()> now_utc_;

@@ -260,6 +260,7 @@ void DayPopup::mousePressEvent(QMouseEvent* event) {
   }
   // A press on what opened the popup only closes it.
   setAttribute(Qt::WA_NoMouseReplay, anchor_.contains(event->globalPosition().toPoint()));
+  if (event->button() == Qt::LeftButton) emit pressedOutside(event->globalPosition().toPoint());
   close();
 }
 

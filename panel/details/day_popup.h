@@ -53,6 +53,10 @@ class DayPopup : public QWidget {
 
  signals:
   void closed();
+  // A press of the left button outside the popup, at `global_pos` on the
+  // screen, just before it closes the popup. Neither that press nor its
+  // release reaches any other widget.
+  void pressedOutside(QPoint global_pos);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -75,6 +75,7 @@ QByteArray KeptForecastText(const KeptForecast& kept) {
   AppendMember("fetched", kept.fetched.toUTC().toString(Qt::ISODate), out);
   AppendMember("first_day", kept.first_day.toString(Qt::ISODate), out);
   AppendMember("document", kept.document, out);
+  if (!kept.details.isEmpty()) AppendMember("details", kept.details, out);
   out += "}\n";
   return QByteArray::fromStdString(out);
 }
@@ -123,6 +124,7 @@ KeptRead ReadKeptForecast(const QString& path) {
     return Refused(path, QStringLiteral("its dates do not read as dates"));
   }
   kept.document = *document;
+  kept.details = TextMember(*object, u"details").value_or(QString());
   return KeptRead{std::move(kept), QString()};
 }
 

@@ -8,7 +8,10 @@
 //   {"format":"skyvane kept forecast 1","source":"open-meteo",
 //    "place":{"name":"Berlin","latitude":52.52,"longitude":13.41},
 //    "fetched":"2026-12-09T17:05:00Z","first_day":"2026-12-09",
-//    "document":"{\"data\":[...]}"}
+//    "document":"{\"data\":[...]}","details":"{...}"}
+// "details" (the days' details as KeptDayDetailsText writes them) is there
+// only when the forecast had details; a file without it reads as a forecast
+// without details, and so does one where it is no text.
 // The file is written whole or not at all (QSaveFile) and is at most
 // kKeptForecastCap bytes. A file read back is trusted only when it is a
 // regular file within the cap (ReadLocalFile: never a FIFO, a device or a
@@ -38,6 +41,7 @@ struct KeptForecast {
   QDateTime fetched;
   QDate first_day;   // the date of the document's first day record
   QString document;  // the panel's own forecast document
+  QString details;   // the days' details (KeptDayDetailsText), or empty
 };
 
 // $XDG_CACHE_HOME/skyvane (QStandardPaths::GenericCacheLocation), or an

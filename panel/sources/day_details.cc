@@ -1,11 +1,13 @@
 #include "panel/sources/day_details.h"
 
 #include <QHash>
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
 #include "json/collection.h"
 #include "json/dictionary.h"
+#include "json/json_reader.h"
 #include "json/json_writer.h"
 #include "panel/fetch/service_answer.h"
 #include "panel/texts/utf16_text.h"
@@ -164,6 +166,80 @@ std::vector<DayDetails> ReadDays(const Dictionary& root, WeatherLanguage languag
   return days;
 }
 
+// What a kept text may hold: a unit or a weather text longer than this is
+// none, and an offset from UTC beyond a day is no offset.
+constexpr int kMostUnitChars = 16;
+constexpr int kMostOffsetSeconds = 24 * 60 * 60;
+
+std::optional<Decimal> NumberIn(const Dictionary& object, std::u16string_view key) {
+  const JsonValue& value = object.Item(key);
+  if (!value.IsDecimal()) return std::nullopt;
+  return value.AsDecimal();
+}
+
+QString ShortTextIn(const Dictionary& object, std::u16string_view key) {
+  const JsonValue& value = object.Item(key);
+  if (!value.IsString()) return QString();
+  const QString text = StringOr(value);
+  return text.size() <= kMostUnitChars ? text : QString();
+}
+
+std::optional<QTime> ClockIn(const Dictionary& object, std::u16string_view key) {
+  const QString text = ShortTextIn(object, key);
+  if (text.size() != 5) return std::nullopt;
+  const QTime time = QTime::fromString(text, QStringLiteral("HH:mm"));
+  if (!time.isValid()) return std::nullopt;
+  return time;
+}
+
+void HoursIn(const Dictionary& object, std::u16string_view key,
+             std::array<std::optional<Decimal>, kHoursPerDay>& hours) {
+  const Collection* list = object.Item(key).CollectionOrNull();
+  const int count = list == nullptr ? 0 : std::min(list->Count(), kHoursPerDay);
+  for (int hour = 0; hour < count; ++hour)
+    hours[static_cast<std::size_t>(hour)] = NumberAt(list, hour);
+}
+
+void KeptUnit(const Dictionary* units, std::u16string_view key, QString& unit) {
+  if (units == nullptr) return;
+  const QString text = ShortTextIn(*units, key);
+  if (!text.isEmpty()) unit = text;
+}
+
+// One day of a kept text, or nothing when it is no object with a date.
+std::optional<DayDetails> KeptDay(const JsonValue& value, std::optional<int> utc_offset,
+                                  WeatherLanguage language) {
+  const Dictionary* object = value.DictionaryOrNull();
+  if (object == nullptr) return std::nullopt;
+  DayDetails day;
+  day.date = QDate::fromString(ShortTextIn(*object, u"date"), Qt::ISODate);
+  if (!day.date.isValid()) return std::nullopt;
+  // The text again from the code, in the language of today.
+  day.weather_code = WholeNumber(NumberIn(*object, u"weather_code"));
+  day.weather_text = FromUtf16(DescribeWmoCode(day.weather_code).Text(language));
+  const std::pair<std::u16string_view, std::optional<Decimal>*> numbers[] = {
+      {u"temperature_max", &day.temperature_max},
+      {u"temperature_min", &day.temperature_min},
+      {u"feels_like_max", &day.feels_like_max},
+      {u"feels_like_min", &day.feels_like_min},
+      {u"precipitation_chance_max", &day.precipitation_chance_max},
+      {u"precipitation_sum", &day.precipitation_sum},
+      {u"wind_speed_max", &day.wind_speed_max},
+      {u"wind_direction", &day.wind_direction},
+  };
+  for (const auto& [key, number] : numbers) *number = NumberIn(*object, key);
+  day.sunrise = ClockIn(*object, u"sunrise");
+  day.sunset = ClockIn(*object, u"sunset");
+  HoursIn(*object, u"hourly_temperature", day.hourly_temperature);
+  HoursIn(*object, u"hourly_precipitation_chance", day.hourly_precipitation_chance);
+  const Dictionary* units = object->Item(u"units").DictionaryOrNull();
+  KeptUnit(units, u"temperature", day.temperature_unit);
+  KeptUnit(units, u"wind", day.wind_unit);
+  KeptUnit(units, u"precipitation", day.precipitation_unit);
+  day.utc_offset_seconds = utc_offset;
+  return day;
+}
+
 }  // namespace
 
 bool DayDetails::HasHourlyTemperatures() const {
@@ -244,6 +320,51 @@ std::string DayDetailsJson(const DayDetails& details, int day) {
   out += units + '}';
   out += '}';
   return out;
+}
+
+std::string KeptDayDetailsText(const std::vector<DayDetails>& days) {
+  std::string out = "{";
+  AppendKey("utc_offset_seconds", out);
+  const auto with_offset = std::find_if(days.begin(), days.end(), [](const DayDetails& day) {
+    return day.utc_offset_seconds.has_value();
+  });
+  out += with_offset != days.end() ? std::to_string(*with_offset->utc_offset_seconds)
+                                   : std::string("null");
+  AppendKey("days", out);
+  out += '[';
+  const std::size_t count = std::min(days.size(), static_cast<std::size_t>(kKeptDetailDays));
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i > 0) out += ',';
+    out += DayDetailsJson(days[i], static_cast<int>(i));
+  }
+  out += "]}";
+  return out;
+}
+
+std::vector<DayDetails> ReadKeptDayDetails(const QString& text, QDate from, int most,
+                                           WeatherLanguage language) {
+  std::vector<DayDetails> days;
+  if (text.isEmpty() || most <= 0) return days;
+  try {
+    const JsonValue root = ReadJson(Utf16View(text));
+    if (!ErrorLog().empty() || EndedInsideContainer()) return days;
+    const Dictionary* object = root.DictionaryOrNull();
+    if (object == nullptr) return days;
+    std::optional<int> offset = WholeNumber(NumberIn(*object, u"utc_offset_seconds"));
+    if (offset && std::abs(*offset) > kMostOffsetSeconds) offset.reset();
+    const Collection* list = object->Item(u"days").CollectionOrNull();
+    const int count = list == nullptr ? 0 : std::min(list->Count(), kKeptDetailDays);
+    for (int i = 0; i < count && static_cast<int>(days.size()) < most; ++i) {
+      std::optional<DayDetails> day = KeptDay(list->Item(i + 1), offset, language);
+      if (!day || day->date < from) continue;
+      // Day n is column n: a gap ends the days.
+      if (day->date != from.addDays(static_cast<qint64>(days.size()))) break;
+      days.push_back(std::move(*day));
+    }
+  } catch (const RunError&) {
+    days.clear();  // the kept forecast's columns still show
+  }
+  return days;
 }
 
 }  // namespace skyvane

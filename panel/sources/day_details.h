@@ -86,6 +86,22 @@ const char* CompassPoint(double degrees);
 // Numbers are written as the answer gave them; an absent value is null.
 std::string DayDetailsJson(const DayDetails& details, int day);
 
+// The details of at most kKeptDetailDays days, to keep beside a forecast,
+// as one JSON text (UTF-8): {"utc_offset_seconds":3600,"days":[...]} with a
+// DayDetailsJson object for each day.
+inline constexpr int kKeptDetailDays = 16;
+std::string KeptDayDetailsText(const std::vector<DayDetails>& days);
+
+// The days of a text KeptDayDetailsText wrote, the one dated `from` first
+// and then each following day up to the first missing one, at most `most`
+// of them, with weather texts in `language`. The text may be
+// anything: a text that is no such object gives no days; a value that is
+// missing or of the wrong kind is absent, a unit or a weather text longer
+// than a few words is left at its default, and only the first
+// kKeptDetailDays days and 24 hours of a day are read. Raises nothing.
+std::vector<DayDetails> ReadKeptDayDetails(const QString& text, QDate from, int most,
+                                           WeatherLanguage language);
+
 }  // namespace skyvane
 
 #endif  // SKYVANE_PANEL_SOURCES_DAY_DETAILS_H_

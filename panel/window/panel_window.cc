@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "panel/texts/terminal_text.h"
+#include "panel/window/x11_move_cancel.h"
 
 namespace skyvane {
 
@@ -125,6 +126,10 @@ bool PanelDrag::eventFilter(QObject* watched, QEvent* event) {
         following_ = false;
         Save();
       } else if (system_move_) {
+        // The window manager takes the pointer for its move, so this
+        // release came before it did: its move would wait for the next
+        // click, holding the pointer and the keyboard until then.
+        CancelX11SystemMove(form_);
         SystemMoveEnding();
       }
       break;

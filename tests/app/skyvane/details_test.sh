@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Clicks a column of the real panel on a virtual X display under openbox and
-# checks that the day's popup shows with its date in the title, that
-# Escape closes it, and
-# that a drag on the bare surface still moves the panel and opens nothing.
+# checks that the day's popup shows with its date in the title; that Escape,
+# a press outside and a click on the same column close it, each leaving the
+# pointer and the keyboard free, so that the next click on the panel opens
+# the popup again; that a click on another column opens its popup; and that
+# a drag or a click on the bare surface moves the panel or not, opens nothing
+# and leaves nothing grabbed.
 #
 #   details_test.sh SKYVANE OPEN_METEO_FORECAST_JSON GRAB_PROBE
-# GRAB_PROBE is x_grab_probe: a click is sent only once no popup holds the
-# pointer or the keyboard, as a person's click would land.
+# GRAB_PROBE is x_grab_probe: once a popup has closed, nothing may hold the
+# pointer or the keyboard any more.
 set -uo pipefail
 
 skyvane=$1
@@ -39,8 +42,17 @@ popup_titled() {
 }
 no_popup() { ! popup_titled '2026'; }
 grabs_free() { "$grab_probe" free; }
+# A grab is let go of within a round trip or two: a short wait, then a fault.
+free_after() {
+  local tries
+  for tries in $(seq 20); do
+    grabs_free && return 0
+    sleep 0.1
+  done
+  fail "the pointer or the keyboard is still grabbed after $1"
+  return 1
+}
 click_at() {
-  wait_for "the pointer and the keyboard to be free" grabs_free
   xdotool mousemove "$1" "$2"
   sleep 0.1
   xdotool click 1
@@ -62,6 +74,14 @@ wait_for "the drag to move the panel" moved
 sleep 0.5
 no_popup || fail "a drag on the bare surface opened a popup"
 
+# --- a quick click on the bare surface leaves nothing grabbed
+xdotool mousemove $((X + 3)) $((Y + 30))
+sleep 0.1
+xdotool click 1
+sleep 0.3
+free_after "a click on the bare surface"
+no_popup || fail "a click on the bare surface opened a popup"
+
 # --- a click on the second column's weather text: 30 May 2026
 click_at $((X + 80)) $((Y + 30))
 wait_for "the popup of 30 May" popup_titled '30.*May.*2026|May.*30.*2026'
@@ -76,6 +96,37 @@ ph=$(sed -n 's/^HEIGHT=//p' <<<"$popup_geometry")
 echo "RSS with the popup open: $(grep VmRSS /proc/$panel_pid/status)"
 xdotool key Escape
 wait_for "Escape to close the popup" no_popup
+free_after "Escape closed the popup"
+
+# --- the next click on a column opens it again
+click_at $((X + 80)) $((Y + 30))
+wait_for "the popup again after Escape" popup_titled '30.*May.*2026|May.*30.*2026'
+
+# --- a press outside closes it, and the pointer is free again
+click_at 200 200
+wait_for "a press outside to close it" no_popup
+free_after "a press outside closed the popup"
+
+# --- a click on another column opens that column's popup instead
+click_at $((X + 20)) $((Y + 45)) # the first column's temperature: 29 May
+wait_for "the popup of 29 May" popup_titled '29.*May.*2026|May.*29.*2026'
+click_at $((X + 80)) $((Y + 30))
+wait_for "a click on another column to show its popup" popup_titled '30.*May.*2026|May.*30.*2026'
+popup_titled '29.*May.*2026|May.*29.*2026' && fail "the popup of 29 May stayed open beside 30 May's"
+
+# --- a click on the same column closes it and opens nothing again
+click_at $((X + 80)) $((Y + 30))
+wait_for "a click on the same column to close it" no_popup
+free_after "a click on the same column closed the popup"
+sleep 0.5
+no_popup || fail "the click on the same column opened its popup again"
+
+# --- and the panel still takes the next click
+click_at $((X + 20)) $((Y + 45))
+wait_for "the popup of 29 May after all that" popup_titled '29.*May.*2026|May.*29.*2026'
+xdotool key Escape
+wait_for "Escape to close the last popup" no_popup
+free_after "Escape closed the last popup"
 
 if [ "$failures" -ne 0 ]; then
   echo "--- panel log" >&2

@@ -32,17 +32,29 @@ MINUTE, SPREAD = 60, 6  # the wait for a first retry and after midnight: 60 s ±
 
 def open_meteo_answer(first_day):
     days = [(first_day + datetime.timedelta(days=i)).isoformat() for i in range(7)]
-    return {"latitude": 52.52, "longitude": 13.41, "timezone": "UTC",
+    return {"latitude": 52.52, "longitude": 13.41, "timezone": "UTC", "utc_offset_seconds": 0,
             "daily": {"time": days, "weather_code": [0, 2, 3, 61, 95, 45, 71],
                       "temperature_2m_max": [20 + i for i in range(7)],
-                      "temperature_2m_min": [10 + i for i in range(7)]}}
+                      "temperature_2m_min": [10 + i for i in range(7)],
+                      "precipitation_sum": [0.5 * i for i in range(6)] + [None],
+                      "sunrise": [d + "T05:0%d" % i for i, d in enumerate(days)]},
+            "hourly": {"time": ["%sT%02d:00" % (days[1], h) for h in range(24)],
+                       "temperature_2m": [h / 2 if h != 5 else None for h in range(24)]}}
+
+
+def details(dump):
+    """The details lines of a dump, without their day numbers."""
+    found = [json.loads(line) for line in dump.splitlines() if '"date"' in line]
+    for day in found:
+        day.pop("day")
+    return found
 
 
 def captions(dump, control):
     shown = {}
     for line in dump.splitlines():
         state = json.loads(line)
-        if state["control"] == control:
+        if state.get("control") == control:
             shown[state["index"]] = state["caption"]
     return [shown[c] for c in range(7)]
 
@@ -134,22 +146,49 @@ def main():
         check("answered: the forecast is kept", os.path.isfile(kept), True)
         whole = open(kept, "rb").read()
 
-        # No answer: the kept days, with the refresh's own stderr line.
+        out, err, status = dump("--dump-details", "--location", PLACE)
+        fresh_details = details(out)
+        check("answered: the details of 7 days", [d["date"] for d in fresh_details],
+              [(today + datetime.timedelta(days=i)).isoformat() for i in range(7)])
+        check("answered: a day's details",
+              [fresh_details[1][k] for k in ("precipitation_sum", "sunrise")]
+              + fresh_details[1]["hourly_temperature"][4:7], [0.5, "05:01", 2, None, 3])
+
+        # No answer: the kept days and their details, with the refresh's own
+        # stderr line.
         set_mode("drop")
-        out, err, status = dump("--location", PLACE)
+        out, err, status = dump("--dump-details", "--location", PLACE)
         check("no answer: kept days shown", captions(out, "Label2"), fresh)
+        check("no answer: kept details", details(out), fresh_details)
         check("no answer: one line, the refresh's",
               [line.startswith("skyvane: forecast refresh stopped at column 0") for line in err],
               [True])
 
-        # A forecast kept two days ago is moved on by two columns.
+        # A forecast kept two days ago is moved on by two columns, its details
+        # too.
         old = json.loads(whole)
         old["first_day"] = (today - datetime.timedelta(days=2)).isoformat()
+        old_details = json.loads(old["details"])
+        for day in old_details["days"]:
+            day["date"] = (datetime.date.fromisoformat(day["date"])
+                           - datetime.timedelta(days=2)).isoformat()
+        old["details"] = json.dumps(old_details)
         with open(kept, "w") as f:
             json.dump(old, f)
-        out, err, status = dump("--location", PLACE)
+        out, err, status = dump("--dump-details", "--location", PLACE)
         check("two days old: moved on by two", captions(out, "Label2"), fresh[2:] + DESIGN[5:])
         check("two days old: today first", captions(out, "Label1")[0], "%02d号" % today.day)
+        check("two days old: details moved on by two",
+              [d["precipitation_sum"] for d in details(out)],
+              [d["precipitation_sum"] for d in fresh_details[2:]])
+        check("two days old: details dated from today", details(out)[0]["date"], today.isoformat())
+        # A file kept before details were kept: its days without details.
+        del old["details"]
+        with open(kept, "w") as f:
+            json.dump(old, f)
+        out, err, status = dump("--dump-details", "--location", PLACE)
+        check("kept without details: days shown, no details",
+              (captions(out, "Label2"), details(out)), (fresh[2:] + DESIGN[5:], []))
         old["first_day"] = (today - datetime.timedelta(days=7)).isoformat()
         with open(kept, "w") as f:
             json.dump(old, f)

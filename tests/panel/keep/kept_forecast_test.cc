@@ -35,9 +35,12 @@ QString Document(int days) {
 }
 
 KeptForecast Kept(QDate first_day, int days = 7) {
-  return KeptForecast{
-      QStringLiteral("open-meteo"), GeoPlace{QStringLiteral("Berlin \"Mitte\""), 52.52, -13.41},
-      QDateTime(first_day, QTime(6, 30), QTimeZone::utc()), first_day, Document(days)};
+  return KeptForecast{QStringLiteral("open-meteo"),
+                      GeoPlace{QStringLiteral("Berlin \"Mitte\""), 52.52, -13.41},
+                      QDateTime(first_day, QTime(6, 30), QTimeZone::utc()),
+                      first_day,
+                      Document(days),
+                      QStringLiteral("{\"utc_offset_seconds\":3600,\"days\":[]}")};
 }
 
 TEST(KeptForecast, ReadsBackWhatWasWrittenAndRefusesEveryOtherFile) {
@@ -58,6 +61,7 @@ TEST(KeptForecast, ReadsBackWhatWasWrittenAndRefusesEveryOtherFile) {
   EXPECT_EQ(read.kept->fetched, kept.fetched);
   EXPECT_EQ(read.kept->first_day, kept.first_day);
   EXPECT_EQ(read.kept->document, kept.document);
+  EXPECT_EQ(read.kept->details, kept.details);
 
   const QByteArray whole = ReadFile(path);
   const std::vector<std::pair<const char*, std::function<void(const QString&)>>> hostile = {
