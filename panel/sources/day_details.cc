@@ -216,7 +216,7 @@ std::optional<DayDetails> KeptDay(const JsonValue& value, std::optional<int> utc
   if (!day.date.isValid()) return std::nullopt;
   // The text again from the code, in the language of today.
   day.weather_code = WholeNumber(NumberIn(*object, u"weather_code"));
-  day.weather_text = FromUtf16(DescribeWmoCode(day.weather_code).Text(language));
+  day.weather_text = DescribeWmoCode(day.weather_code).Text(language);
   const std::pair<std::u16string_view, std::optional<Decimal>*> numbers[] = {
       {u"temperature_max", &day.temperature_max},
       {u"temperature_min", &day.temperature_min},
