@@ -8,9 +8,9 @@
 #include "json/collection.h"
 #include "json/dictionary.h"
 #include "json/json_writer.h"
-#include "panel/sources/document_record.h"
 #include "panel/fetch/forecast_services.h"
 #include "panel/fetch/service_answer.h"
+#include "panel/sources/document_record.h"
 #include "panel/sources/met_norway_symbols.h"
 #include "panel/texts/utf16_text.h"
 #include "text/run_error.h"
@@ -152,6 +152,10 @@ ConvertedForecast ConvertMetNorwayForecast(const FetchResult& fetched, const QTi
     AppendMember(u"tem2", DegreesOrNull(summary.lowest), record);
     if (date != converted.first_day) document += ',';
     document += record + '}';
+    // A day without entries has no temperatures, so the refresh stops at
+    // it: the days after it are never read, and a series whose times lie
+    // centuries apart must not make millions of empty records.
+    if (found == days.end()) break;
   }
   document += "]}";
   converted.document = QString::fromStdString(document);
