@@ -89,7 +89,11 @@ KeptRead ReadKeptForecast(const QString& path) {
     default:
       return KeptRead{std::nullopt, file.problem};
   }
-  const QString text = QString::fromUtf8(file.bytes);
+  return ReadKeptForecastText(file.bytes, path);
+}
+
+KeptRead ReadKeptForecastText(const QByteArray& bytes, const QString& path) {
+  const QString text = QString::fromUtf8(bytes);
   const JsonValue root = ReadJson(View(text));
   if (!ErrorLog().empty() || EndedInsideContainer()) {
     return Refused(path, QStringLiteral("it is no whole JSON text"));

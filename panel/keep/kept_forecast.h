@@ -57,6 +57,10 @@ struct KeptRead {
 };
 // Reads the kept file at `path`. Raises nothing.
 KeptRead ReadKeptForecast(const QString& path);
+// Reads `bytes`, the text of a kept file, naming it `path` in the problem.
+// Touches no file; raises nothing. What KeptForecastText writes reads back
+// as the same forecast.
+KeptRead ReadKeptForecastText(const QByteArray& bytes, const QString& path);
 
 // Writes `kept` to `path` atomically, making its folder. Returns an empty
 // text, or one line saying why nothing was written (the folder or file
