@@ -46,6 +46,13 @@ std::optional<double> NumberMember(const Dictionary& object, std::u16string_view
   return number;
 }
 
+// `time` in UTC as ISO 8601, with milliseconds only when it has some, so
+// that it reads back as the same time; empty past the years 0 to 9999.
+QString FetchedText(const QDateTime& time) {
+  const QDateTime utc = time.toUTC();
+  return utc.toString(utc.time().msec() != 0 ? Qt::ISODateWithMs : Qt::ISODate);
+}
+
 KeptRead Refused(const QString& path, const QString& why) {
   return KeptRead{std::nullopt, QStringLiteral("%1 is not a kept forecast: %2").arg(path, why)};
 }
@@ -72,7 +79,7 @@ QByteArray KeptForecastText(const KeptForecast& kept) {
   out += ",\"latitude\":" + DegreesText(kept.place.latitude).toStdString();
   out += ",\"longitude\":" + DegreesText(kept.place.longitude).toStdString();
   out += '}';
-  AppendMember("fetched", kept.fetched.toUTC().toString(Qt::ISODate), out);
+  AppendMember("fetched", FetchedText(kept.fetched), out);
   AppendMember("first_day", kept.first_day.toString(Qt::ISODate), out);
   AppendMember("document", kept.document, out);
   if (!kept.details.isEmpty()) AppendMember("details", kept.details, out);
@@ -90,7 +97,11 @@ KeptRead ReadKeptForecast(const QString& path) {
     default:
       return KeptRead{std::nullopt, file.problem};
   }
-  const QString text = QString::fromUtf8(file.bytes);
+  return ReadKeptForecastText(file.bytes, path);
+}
+
+KeptRead ReadKeptForecastText(const QByteArray& bytes, const QString& path) {
+  const QString text = QString::fromUtf8(bytes);
   const JsonValue root = ReadJson(View(text));
   if (!ErrorLog().empty() || EndedInsideContainer()) {
     return Refused(path, QStringLiteral("it is no whole JSON text"));
@@ -120,7 +131,10 @@ KeptRead ReadKeptForecast(const QString& path) {
   kept.place = GeoPlace{*name, *latitude, *longitude};
   kept.fetched = QDateTime::fromString(*fetched, Qt::ISODate);
   kept.first_day = QDate::fromString(*first_day, Qt::ISODate);
-  if (!kept.fetched.isValid() || !kept.first_day.isValid()) {
+  // A time that could not be written back (in UTC past the year 9999, say)
+  // is not trusted either.
+  if (!kept.fetched.isValid() || !kept.first_day.isValid() ||
+      QDateTime::fromString(FetchedText(kept.fetched), Qt::ISODate) != kept.fetched) {
     return Refused(path, QStringLiteral("its dates do not read as dates"));
   }
   kept.document = *document;

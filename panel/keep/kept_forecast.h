@@ -4,7 +4,8 @@
 // One file per source, `forecast-SOURCE.json` in KeptForecastFolder(): one
 // JSON object holding the panel's own forecast document as the refresh
 // filled the columns from it, with the source, the place, the time it was
-// fetched and the date of its first day record:
+// fetched (in UTC, with milliseconds only when it has some) and the date of
+// its first day record:
 //   {"format":"skyvane kept forecast 1","source":"open-meteo",
 //    "place":{"name":"Berlin","latitude":52.52,"longitude":13.41},
 //    "fetched":"2026-12-09T17:05:00Z","first_day":"2026-12-09",
@@ -15,7 +16,8 @@
 // The file is written whole or not at all (QSaveFile) and is at most
 // kKeptForecastCap bytes. A file read back is trusted only when it is a
 // regular file within the cap (ReadLocalFile: never a FIFO, a device or a
-// huge sparse file) that holds every member above with the right type.
+// huge sparse file) that holds every member above with the right type, and
+// whose time would be written back as itself.
 #ifndef SKYVANE_PANEL_KEEP_KEPT_FORECAST_H_
 #define SKYVANE_PANEL_KEEP_KEPT_FORECAST_H_
 
@@ -61,6 +63,10 @@ struct KeptRead {
 };
 // Reads the kept file at `path`. Raises nothing.
 KeptRead ReadKeptForecast(const QString& path);
+// Reads `bytes`, the text of a kept file, naming it `path` in the problem.
+// Touches no file; raises nothing. What KeptForecastText writes reads back
+// as the same forecast.
+KeptRead ReadKeptForecastText(const QByteArray& bytes, const QString& path);
 
 // Writes `kept` to `path` atomically, making its folder. Returns an empty
 // text, or one line saying why nothing was written (the folder or file

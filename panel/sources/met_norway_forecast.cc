@@ -156,6 +156,10 @@ ConvertedForecast ConvertMetNorwayForecast(const FetchResult& fetched, const QTi
                        record);
     if (date != converted.first_day) document += ',';
     document += record + '}';
+    // A day without entries has no temperatures, so the refresh stops at
+    // it: the days after it are never read, and a series whose times lie
+    // centuries apart must not make millions of empty records.
+    if (found == days.end()) break;
   }
   document += "]}";
   converted.document = QString::fromStdString(document);

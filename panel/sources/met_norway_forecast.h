@@ -21,6 +21,10 @@
 //                  period's symbol is that of "next_6_hours", or of
 //                  "next_1_hours" where the entry has no six-hour one. A day
 //                  without any symbol shows the neutral unknown weather.
+// A local day without any entry gets the record of a day without
+// temperatures and ends the document (the refresh stops there), so the
+// records are at most one more than the entries, however far apart their
+// times lie.
 #ifndef SKYVANE_PANEL_SOURCES_MET_NORWAY_FORECAST_H_
 #define SKYVANE_PANEL_SOURCES_MET_NORWAY_FORECAST_H_
 

@@ -51,17 +51,23 @@ TEST(KeptForecast, ReadsBackWhatWasWrittenAndRefusesEveryOtherFile) {
   EXPECT_FALSE(ReadKeptForecast(path).kept);  // missing: nothing, no problem
   EXPECT_TRUE(ReadKeptForecast(path).problem.isEmpty());
 
-  const KeptForecast kept = Kept(QDate(2026, 12, 9));
+  KeptForecast kept = Kept(QDate(2026, 12, 9));
+  // fetched at a whole second, and with milliseconds (which come back too)
+  for (const int msec : {0, 123}) {
+    kept.fetched = kept.fetched.addMSecs(msec);
+    ASSERT_EQ(WriteKeptForecast(path, kept), QString());
+    const KeptRead read = ReadKeptForecast(path);
+    ASSERT_TRUE(read.kept) << read.problem.toStdString();
+    EXPECT_EQ(read.kept->source, kept.source);
+    EXPECT_EQ(read.kept->place.name, kept.place.name);
+    EXPECT_TRUE(SamePlace(read.kept->place, kept.place));
+    EXPECT_EQ(read.kept->fetched, kept.fetched) << msec;
+    EXPECT_EQ(read.kept->first_day, kept.first_day);
+    EXPECT_EQ(read.kept->document, kept.document);
+    EXPECT_EQ(read.kept->details, kept.details);
+  }
+  kept.fetched = kept.fetched.addMSecs(-123);
   ASSERT_EQ(WriteKeptForecast(path, kept), QString());
-  const KeptRead read = ReadKeptForecast(path);
-  ASSERT_TRUE(read.kept) << read.problem.toStdString();
-  EXPECT_EQ(read.kept->source, kept.source);
-  EXPECT_EQ(read.kept->place.name, kept.place.name);
-  EXPECT_TRUE(SamePlace(read.kept->place, kept.place));
-  EXPECT_EQ(read.kept->fetched, kept.fetched);
-  EXPECT_EQ(read.kept->first_day, kept.first_day);
-  EXPECT_EQ(read.kept->document, kept.document);
-  EXPECT_EQ(read.kept->details, kept.details);
 
   const QByteArray whole = ReadFile(path);
   const std::vector<std::pair<const char*, std::function<void(const QString&)>>> hostile = {
@@ -77,6 +83,11 @@ TEST(KeptForecast, ReadsBackWhatWasWrittenAndRefusesEveryOtherFile) {
       {"a bad date",
        [&](const QString& p) {
          WriteFile(p, QByteArray(whole).replace("2026-12-09\"", "2026-13-09\""));
+       }},
+      {"a time past the year 9999 in UTC",
+       [&](const QString& p) {
+         WriteFile(p,
+                   QByteArray(whole).replace("2026-12-09T06:30:00Z", "9999-12-31T23:00:00-05:00"));
        }},
       {"FIFO", [](const QString& p) { ASSERT_EQ(mkfifo(p.toLocal8Bit().constData(), 0600), 0); }},
       {"huge sparse",

@@ -6,7 +6,9 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <memory>
 #include <optional>
 #include <set>
@@ -254,6 +256,35 @@ TEST_F(MetNorwayForecastTest, AnswersThatAreNoTimeSeriesStopWithTheirReason) {
     EXPECT_TRUE(
         stop->reason.startsWith(QStringLiteral("fetch failed: ") + QString::fromUtf8(c.reason)))
         << stop->reason.toStdString();
+  }
+}
+
+TEST(MetNorwayConvertTest, ADayWithoutEntriesIsTheLastRecord) {
+  struct Case {
+    const char* times;  // the entries' times, each an entry of its own
+    int records;
+  };
+  const Case cases[] = {
+      {R"("2026-12-01T12:00:00Z")", 1},
+      {R"("2026-12-01T12:00:00Z","2026-12-02T12:00:00Z")", 2},
+      // the empty 3rd ends it; the 4th is never shown
+      {R"("2026-12-01T12:00:00Z","2026-12-02T12:00:00Z","2026-12-04T12:00:00Z")", 3},
+      {R"("2026-12-01T12:00:00Z","2027-12-01T12:00:00Z")", 2},
+      // times centuries apart make no millions of records
+      {R"("0001-01-01T00:00:00Z","9999-12-30T00:00:00Z")", 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.times);
+    QString body = QStringLiteral("{\"properties\":{\"timeseries\":[");
+    const QStringList times = QString::fromUtf8(c.times).split(u',');
+    for (qsizetype i = 0; i < times.size(); ++i) {
+      body += QStringLiteral("%1{\"time\":%2,\"data\":{}}").arg(i ? "," : "", times[i]);
+    }
+    body += QStringLiteral("]}}");
+    const ConvertedForecast converted =
+        ConvertMetNorwayForecast(FetchResult{body, QString(), 200, QStringLiteral("OK")},
+                                 QTimeZone::utc(), WeatherLanguage::kEnglish);
+    EXPECT_EQ(converted.document.count(QStringLiteral("\"tem1\"")), c.records);
   }
 }
 
