@@ -21,8 +21,10 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 PANEL, RECORDINGS = sys.argv[1:3]
-sys.argv = sys.argv[:3] + [""]
-import open_meteo_test as om  # noqa: E402
+import http.server  # noqa: E402
+import threading  # noqa: E402
+
+import loopback  # noqa: E402
 from program_checks import Checks  # noqa: E402
 
 import gi  # noqa: E402
@@ -91,9 +93,9 @@ def main():
     check = checks.check
     processes = []
     work = tempfile.TemporaryDirectory()
-    server = om.http.server.ThreadingHTTPServer(("127.0.0.1", 0), om.Service)
-    om.threading.Thread(target=server.serve_forever, daemon=True).start()
-    om.Service.answers = {"/v1/forecast": (200, "forecast-berlin.json")}
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), loopback.Service)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    loopback.serve({"/v1/forecast": loopback.recorded(RECORDINGS, "forecast-berlin.json")})
     try:
         display = start_display(processes)
         os.environ["DISPLAY"] = display
