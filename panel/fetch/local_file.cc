@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <cerrno>
 #include <cstring>
 
@@ -79,6 +82,17 @@ LocalFileRead ReadLocalFile(const QString& path, int64_t max_bytes) {
   }
   bytes.truncate(filled);
   return LocalFileRead{Outcome::kRead, bytes, QString()};
+}
+
+QString WriteLocalFileAtomically(const QString& path, const QByteArray& bytes) {
+  if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+    return QStringLiteral("cannot make the folder of %1").arg(path);
+  }
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+  }
+  return QString();
 }
 
 }  // namespace skyvane

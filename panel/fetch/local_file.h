@@ -1,4 +1,5 @@
-// Reading a whole local file into memory within a size limit.
+// Reading a whole local file into memory within a size limit, and writing
+// one whole or not at all.
 //
 // Only a regular file (or a symbolic link to one) is read: a FIFO would block
 // the reader until some other program writes to it, and a device such as
@@ -34,6 +35,11 @@ struct LocalFileRead {
 // bytes. Never blocks on a FIFO or device and never reads more than
 // `max_bytes` + 1 bytes. Raises nothing; std::bad_alloc may pass through.
 LocalFileRead ReadLocalFile(const QString& path, int64_t max_bytes);
+
+// Writes `bytes` to `path` whole or not at all (a temporary file renamed
+// over it), making its folder first. Returns an empty string, or a
+// one-line reason naming the file.
+QString WriteLocalFileAtomically(const QString& path, const QByteArray& bytes);
 
 }  // namespace skyvane
 

@@ -1,8 +1,6 @@
 #include "panel/keep/kept_forecast.h"
 
 #include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <string>
 
@@ -147,14 +145,7 @@ QString WriteKeptForecast(const QString& path, const KeptForecast& kept) {
   if (text.size() > kKeptForecastCap) {
     return QStringLiteral("the forecast to keep is larger than %1 bytes").arg(kKeptForecastCap);
   }
-  if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-    return QStringLiteral("cannot make the folder of %1").arg(path);
-  }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-    return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-  }
-  return QString();
+  return WriteLocalFileAtomically(path, text);
 }
 
 bool SamePlace(const GeoPlace& a, const GeoPlace& b) {

@@ -1,8 +1,5 @@
 #include "panel/sources/met_norway_memory.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <string>
 
 #include "json/dictionary.h"
@@ -105,14 +102,7 @@ QString WriteMetNorwayMemory(const QString& path, const MetNorwayMemory& memory)
   if (text.size() > kMetNorwayMemoryCap) {
     return QStringLiteral("MET Norway's answer is larger than %1 bytes").arg(kMetNorwayMemoryCap);
   }
-  if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-    return QStringLiteral("cannot make the folder of %1").arg(path);
-  }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-    return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-  }
-  return QString();
+  return WriteLocalFileAtomically(path, text);
 }
 
 }  // namespace skyvane
