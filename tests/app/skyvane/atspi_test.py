@@ -25,7 +25,7 @@ import http.server  # noqa: E402
 import threading  # noqa: E402
 
 import loopback  # noqa: E402
-from program_checks import Checks  # noqa: E402
+from program_checks import Checks, for_x_client  # noqa: E402
 
 import gi  # noqa: E402
 
@@ -110,6 +110,7 @@ def main():
                     "XDG_CACHE_HOME": os.path.join(work.name, "cache"),
                     "XDG_RUNTIME_DIR": runtime,
                     "SKYVANE_FORECAST_SERVICE": "http://127.0.0.1:%d" % server.server_address[1]})
+        env = for_x_client(env)
         with open(os.path.join(work.name, "panel.log"), "w") as log:
             panel = subprocess.Popen([PANEL, "--location", "52.52437,13.41053"], env=env,
                                      stdout=log, stderr=subprocess.STDOUT)

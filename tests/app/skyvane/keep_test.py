@@ -19,7 +19,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, ".."))
-from program_checks import Checks, run_without_display  # noqa: E402
+from program_checks import Checks, for_x_client, run_without_display  # noqa: E402
 
 PANEL = sys.argv[1]
 PLACE = "52.52,13.41"
@@ -249,10 +249,7 @@ def main():
         for name in ("LC_ALL", "LANGUAGE", "QT_QPA_PLATFORM"):
             run_env.pop(name, None)
         run_env["DISPLAY"] = ":" + display.stdout.readline().strip()
-        # As in x_session.bash: libxkbcommon-x11 reads the server's key names
-        # with strndup past their end, which trips ASan's strict string check.
-        run_env["ASAN_OPTIONS"] = run_env.get("ASAN_OPTIONS", "").replace(
-            "strict_string_checks=1", "strict_string_checks=0")
+        run_env = for_x_client(run_env)
 
         def status_now(e=run_env):
             result = subprocess.run([PANEL, "--status"], env=e, capture_output=True, text=True,
