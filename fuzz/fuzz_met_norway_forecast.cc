@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz/fuzz_answer.h"
 #include "json/collection.h"
 #include "json/dictionary.h"
 #include "json/json_reader.h"
@@ -32,11 +33,7 @@ QTimeZone Zone(size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  skyvane::FetchResult fetched;
-  fetched.text =
-      QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-  fetched.status = 200;
-  fetched.status_text = QStringLiteral("OK");
+  const skyvane::FetchResult fetched = AnswerOf(data, size);
 
   const auto language =
       size % 4 < 2 ? skyvane::WeatherLanguage::kEnglish : skyvane::WeatherLanguage::kChinese;

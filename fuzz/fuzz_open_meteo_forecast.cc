@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_answer.h"
 #include "json/json_reader.h"
 #include "panel/fetch/http_fetch.h"
 #include "panel/sources/day_details.h"
@@ -20,11 +21,7 @@
 #include "text/run_error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  skyvane::FetchResult fetched;
-  fetched.text =
-      QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-  fetched.status = 200;
-  fetched.status_text = QStringLiteral("OK");
+  const skyvane::FetchResult fetched = AnswerOf(data, size);
 
   const auto language =
       size % 2 == 0 ? skyvane::WeatherLanguage::kEnglish : skyvane::WeatherLanguage::kChinese;

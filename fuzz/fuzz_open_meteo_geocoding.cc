@@ -7,16 +7,13 @@
 #include <cstdlib>
 #include <optional>
 
+#include "fuzz/fuzz_answer.h"
 #include "panel/fetch/http_fetch.h"
 #include "panel/places/open_meteo_geocoding.h"
 #include "text/run_error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  skyvane::FetchResult fetched;
-  fetched.text =
-      QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-  fetched.status = 200;
-  fetched.status_text = QStringLiteral("OK");
+  const skyvane::FetchResult fetched = AnswerOf(data, size);
 
   try {
     const std::optional<skyvane::GeoPlace> place = skyvane::ReadGeocodingAnswer(fetched);
